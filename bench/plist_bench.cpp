@@ -1,0 +1,96 @@
+// Reading and writing speed on one generated ~10 MB property list, next to libplist's parser and a
+// byte-at-a-time loop over the same bytes held in memory.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+#include <plist/plist.h>
+
+#include "GeneratedPlist.h"
+#include "plist/Loading.h"
+#include "plist/Reader.h"
+#include "plist/Writer.h"
+
+using namespace carryover;
+
+namespace {
+
+const std::string& document() {
+    static const std::string text = testing::generatePlist(42, 10u << 20);
+    return text;
+}
+
+void setBytes(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document().size()));
+}
+
+// The ceiling of any single forward pass: touch every byte once.
+void ByteLoop(benchmark::State& state) {
+    const std::string& text = document();
+    for (auto _ : state) {
+        unsigned sum = 0;
+        for (unsigned char c : text) sum += c == '<';
+        benchmark::DoNotOptimize(sum);
+    }
+    setBytes(state);
+}
+
+// The baseline: libplist parsing the same XML and freeing its tree.
+void LibplistFromXml(benchmark::State& state) {
+    const std::string& text = document();
+    for (auto _ : state) {
+        plist_t plist = nullptr;
+        plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &plist);
+        benchmark::DoNotOptimize(plist);
+        plist_free(plist);
+    }
+    setBytes(state);
+}
+
+void Reader(benchmark::State& state) {
+    const std::string& text = document();
+    for (auto _ : state) {
+        ReadResult result = readPlistText("bench.plist", text);
+        benchmark::DoNotOptimize(result.root.get());
+    }
+    setBytes(state);
+}
+
+// The whole loading step from a file: read, depth measure, libplist check, our reader.
+void LoadingStep(benchmark::State& state) {
+    char path[] = "/tmp/carryover-bench-XXXXXX";
+    const int fd = ::mkstemp(path);
+    if (fd < 0 || ::write(fd, document().data(), document().size()) != static_cast<ssize_t>(document().size())) {
+        state.SkipWithError("cannot write the temporary file");
+        return;
+    }
+    ::close(fd);
+    for (auto _ : state) {
+        LoadResult result = loadPlist(path);
+        if (!result.loaded()) state.SkipWithError(result.message.c_str());
+        benchmark::DoNotOptimize(result.root.get());
+    }
+    ::unlink(path);
+    setBytes(state);
+}
+
+void Writer(benchmark::State& state) {
+    ItemPtr root = readPlistText("bench.plist", document()).root;
+    for (auto _ : state) {
+        std::string text = plistRepresentation(*root, 0);
+        benchmark::DoNotOptimize(text.data());
+    }
+    setBytes(state);
+}
+
+} // namespace
+
+BENCHMARK(ByteLoop)->Unit(benchmark::kMillisecond);
+BENCHMARK(LibplistFromXml)->Unit(benchmark::kMillisecond);
+BENCHMARK(Reader)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadingStep)->Unit(benchmark::kMillisecond);
+BENCHMARK(Writer)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

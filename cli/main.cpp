@@ -1,0 +1,187 @@
+// carryover-cli: the merge of a configuration property list into a newer sample, without a window.
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "AtomicFile.h"
+#include "TreeText.h"
+#include "merge/Difference.h"
+#include "merge/Disabled.h"
+#include "plist/Loading.h"
+#include "plist/Writer.h"
+
+using namespace carryover;
+
+namespace {
+
+// Exit statuses, as diff tools have them.
+constexpr int same = 0, differs = 1, trouble = 2;
+
+constexpr const char* usage =
+    "usage: carryover-cli dump FILE\n"
+    "       carryover-cli format FILE [-o OUT]\n"
+    "       carryover-cli diff [--tsv] CONFIG SAMPLE\n"
+    "       carryover-cli merge CONFIG SAMPLE [-o OUT]\n"
+    "       carryover-cli --help | --version\n";
+
+constexpr const char* help =
+    "Carries a configuration property list over into the structure of a newer full sample.\n\n"
+    "  dump FILE                    print FILE's tree, one tab-separated line per node:\n"
+    "                               depth, name, kind, value, operation, enabled\n"
+    "  format FILE [-o OUT]         write FILE again in Carryover's layout\n"
+    "  diff [--tsv] CONFIG SAMPLE   print the differences tree (--tsv: in the form of dump)\n"
+    "  merge CONFIG SAMPLE [-o OUT] write the merged property list\n\n"
+    "Without -o, output goes to standard output; with it, OUT is replaced atomically.\n"
+    "Exit status: 0 success (diff: no differences), 1 differences (diff), 2 trouble.\n";
+
+int usageError(const std::string& why) {
+    std::cerr << "carryover-cli: " << why << '\n' << usage;
+    return trouble;
+}
+
+struct Arguments {
+    std::vector<std::string> files;
+    std::string output; // -o OUT
+    bool tsv = false;
+};
+
+// Splits the words after the command into files and options; false on a word it does not know.
+bool parse(const std::vector<std::string>& words, bool allowOutput, bool allowTsv, Arguments& out,
+           std::string& why) {
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (allowOutput && word == "-o") {
+            if (i + 1 == words.size()) return why = "-o needs a file name", false;
+            out.output = words[++i];
+        } else if (allowTsv && word == "--tsv") {
+            out.tsv = true;
+        } else if (word == "--") {
+            out.files.insert(out.files.end(), words.begin() + static_cast<long>(i) + 1, words.end());
+            return true;
+        } else if (word.size() > 1 && word[0] == '-') {
+            return why = "unknown option " + word, false;
+        } else {
+            out.files.push_back(word);
+        }
+    }
+    return true;
+}
+
+// Loads a file, or prints why not; null when it was refused.
+ItemPtr load(const std::string& path) {
+    LoadResult result = loadPlist(path);
+    if (!result.loaded()) {
+        std::cerr << result.message << " (" << path << ")\n";
+        return nullptr;
+    }
+    return result.root;
+}
+
+int emit(const std::string& text, const std::string& output) {
+    if (output.empty()) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return std::fflush(stdout) == 0 ? same : trouble;
+    }
+    if (std::string why = writeFileAtomically(output, text); !why.empty()) {
+        std::cerr << "carryover-cli: cannot write " << output << ": " << why << '\n';
+        return trouble;
+    }
+    return same;
+}
+
+bool hasDifference(const Item& node) {
+    switch (node.operation) {
+    case Operation::Merged:
+    case Operation::Replacement:
+    case Operation::Inserted:
+    case Operation::Unmatched: return true;
+    case Operation::None:
+    case Operation::Kill: break;
+    }
+    for (const auto& child : node.children)
+        if (hasDifference(*child)) return true;
+    return false;
+}
+
+// Loads both files, configuration first, and compares them; null when either was refused.
+ItemPtr differences(const Arguments& arguments) {
+    ItemPtr config = load(arguments.files[0]);
+    if (!config) return nullptr;
+    ItemPtr sample = load(arguments.files[1]);
+    if (!sample) return nullptr;
+    return difference(*sample, *config);
+}
+
+int dump(const Arguments& arguments) {
+    ItemPtr root = load(arguments.files[0]);
+    return root ? emit(dumpLines(*root), {}) : trouble;
+}
+
+int format(const Arguments& arguments) {
+    ItemPtr root = load(arguments.files[0]);
+    return root ? emit(plistRepresentation(*root, 0), arguments.output) : trouble;
+}
+
+int diff(const Arguments& arguments) {
+    ItemPtr tree = differences(arguments);
+    if (!tree) return trouble;
+    const std::string text = arguments.tsv ? dumpLines(*tree) : treeText(*tree, ::isatty(STDOUT_FILENO));
+    if (emit(text, {}) != same) return trouble;
+    return hasDifference(*tree) ? differs : same;
+}
+
+int merge(const Arguments& arguments) {
+    ItemPtr tree = differences(arguments);
+    if (!tree) return trouble;
+    ItemPtr result = enabledOnly(*tree);
+    tree.reset();
+    if (!result || result->type() != ItemDataType::FileName) {
+        std::cerr << "carryover-cli: the comparison gave no document to write\n";
+        return trouble;
+    }
+    result->renumberChildren();
+    return emit(plistRepresentation(*result, 0), arguments.output);
+}
+
+struct Command {
+    const char* name;
+    size_t files;
+    bool output, tsv;
+    std::function<int(const Arguments&)> run;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.empty()) return usageError("no command given");
+    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        std::cout << usage << '\n' << help;
+        return same;
+    }
+    if (words[0] == "--version") {
+        std::cout << "carryover-cli " << CARRYOVER_VERSION << '\n';
+        return same;
+    }
+    const Command commands[] = {
+        {"dump", 1, false, false, dump},
+        {"format", 1, true, false, format},
+        {"diff", 2, false, true, diff},
+        {"merge", 2, true, false, merge},
+    };
+    for (const Command& command : commands) {
+        if (words[0] != command.name) continue;
+        Arguments arguments;
+        std::string why;
+        if (!parse({words.begin() + 1, words.end()}, command.output, command.tsv, arguments, why))
+            return usageError(why);
+        if (arguments.files.size() != command.files)
+            return usageError(std::string(command.name) + " takes " +
+                              (command.files == 1 ? "one file" : "two files"));
+        return command.run(arguments);
+    }
+    return usageError("unknown command " + words[0]);
+}

@@ -1,0 +1,15 @@
+// Difference: the comparison pipeline, the engine's single entry. It merges a configuration tree into
+// the structure of a sample tree and returns the differences tree: the sample's root with the merged
+// entries of both files, every node marked with an Operation and an enabled flag. The merged result
+// is derived from it with enabledOnly.
+#pragma once
+
+#include "model/Item.h"
+
+namespace carryover {
+
+// The differences tree of the two file roots, arrays renumbered; a single node "Fehler" (text
+// "Fehler", kind None) when either root is not of kind FileName. Both inputs are left unchanged.
+ItemPtr difference(const Item& sample, const Item& config);
+
+} // namespace carryover

@@ -1,0 +1,233 @@
+// The pairwise merge of combined nodes: name order for dictionaries and roots, element order and
+// then index order for arrays, and the rules for nodes found on one side only.
+#include "merge/Reduce.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "merge/StableSort.h"
+#include "model/Text.h"
+
+namespace carryover {
+
+namespace {
+
+bool isContainer(ItemDataType type) { return type == ItemDataType::Dictionary || type == ItemDataType::Array; }
+
+// Makes `receiver` the parent of `node` and appends it.
+void adopt(Item& receiver, ItemPtr node) {
+    node->parent = &receiver;
+    receiver.children.push_back(std::move(node));
+}
+
+// -1, 0 or 1 from the two comparisons ItemData offers: less, else equal, else greater.
+int threeWay(const ItemData& left, const ItemData& right) {
+    if (left < right) return -1;
+    if (left == right) return 0;
+    return 1;
+}
+
+int threeWayText(std::string_view left, std::string_view right) {
+    if (textLess(left, right)) return -1;
+    if (textEqual(left, right)) return 0;
+    return 1;
+}
+
+// The first child of `node` whose key is `key`; null when there is none.
+const Item* firstChild(const Item& node, std::string_view key) {
+    for (const auto& child : node.children)
+        if (textEqual(child->key(), key)) return child.get();
+    return nullptr;
+}
+
+// The index an array element's name spells once every "Item " is taken out of it: an optional
+// sign and decimal digits that fit in 64 bits. Empty for any other name.
+std::optional<int64_t> elementIndex(std::string_view name) {
+    constexpr std::string_view marker = "Item ";
+    bool negative = false;
+    bool signAllowed = true;
+    bool anyDigit = false;
+    uint64_t magnitude = 0;
+    size_t at = 0;
+    while (at < name.size()) {
+        if (name.substr(at, marker.size()) == marker) {
+            at += marker.size();
+            continue;
+        }
+        const char c = name[at++];
+        if (signAllowed && (c == '+' || c == '-')) {
+            negative = c == '-';
+            signAllowed = false;
+            continue;
+        }
+        signAllowed = false;
+        if (c < '0' || c > '9') return std::nullopt;
+        const uint64_t digit = static_cast<uint64_t>(c - '0');
+        const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
+        if (magnitude > (limit - digit) / 10) return std::nullopt;
+        magnitude = magnitude * 10 + digit;
+        anyDigit = true;
+    }
+    if (!anyDigit) return std::nullopt;
+    if (!negative) return static_cast<int64_t>(magnitude);
+    return magnitude == uint64_t{1} << 63 ? INT64_MIN : -static_cast<int64_t>(magnitude);
+}
+
+// Index order: ascending index; elements whose name spells no index come after all others.
+bool beforeByIndex(const ItemPtr& a, const ItemPtr& b) {
+    const auto left = elementIndex(a->name);
+    if (!left) return false;
+    const auto right = elementIndex(b->name);
+    return !right || *left < *right;
+}
+
+// Places a matched pair under `result`. The sample's node is the base, the configuration's the
+// partner; of two configuration nodes the second is the base.
+void mergePair(const ItemPtr& a, const ItemPtr& b, Item& result, bool inArray, ReduceOptions options) {
+    const bool firstInserted = a->operation == Operation::Inserted;
+    const ItemPtr& base = firstInserted ? b : a;
+    const ItemPtr& partner = firstInserted ? a : b;
+    if (isContainer(base->type())) {
+        base->appendChild(partner->children);
+        adopt(result, reduce(*base, options));
+        return;
+    }
+    if (inArray) {
+        base->setOperationDeep(Operation::None);
+        appendLeave(result, base, options);
+        return;
+    }
+    if (base->data == partner->data) {
+        base->setOperationDeep(Operation::None);
+        adopt(result, base);
+        return;
+    }
+    if (!options.contains(ReduceOption::HideMerged)) {
+        base->setOperationDeep(Operation::Merged);
+        base->setEnabledDeep(false);
+        adopt(result, base);
+    }
+    partner->setOperationDeep(Operation::Replacement);
+    adopt(result, partner);
+}
+
+// Walks the sorted children left to right, merging each matching neighbour pair once and placing
+// every other child alone.
+void pairWalk(const std::vector<ItemPtr>& sorted, Item& result, bool inArray, ReduceOptions options) {
+    result.children.reserve(sorted.size());
+    size_t i = 0;
+    while (i + 1 < sorted.size()) {
+        const ItemPtr& a = sorted[i];
+        const ItemPtr& b = sorted[i + 1];
+        const bool match = inArray ? elementOrder(*a, *b) == 0 : textEqual(a->name, b->name);
+        if (match) {
+            mergePair(a, b, result, inArray, options);
+            i += 2;
+        } else {
+            appendElement(result, a, options);
+            i += 1;
+        }
+    }
+    if (i + 1 == sorted.size()) appendElement(result, sorted[i], options);
+}
+
+void reduceEntries(Item& node, Item& result, ReduceOptions options) {
+    std::vector<ItemPtr> sorted = std::move(node.children);
+    node.children.clear();
+    stableSort(sorted, [](const ItemPtr& a, const ItemPtr& b) { return textLess(a->name, b->name); });
+    pairWalk(sorted, result, false, options);
+}
+
+void reduceElements(Item& node, Item& result, ReduceOptions options) {
+    std::vector<ItemPtr> sorted = std::move(node.children);
+    node.children.clear();
+    stableSort(sorted, [](const ItemPtr& a, const ItemPtr& b) { return elementOrder(*a, *b) < 0; });
+    pairWalk(sorted, result, true, options);
+    stableSort(result.children, beforeByIndex);
+    result.renumberChildren();
+}
+
+} // namespace
+
+ItemPtr ownFieldsCopy(const Item& node) {
+    auto result = std::make_shared<Item>();
+    result->name = node.name;
+    result->data = node.data;
+    result->open = node.open;
+    result->operation = node.operation;
+    result->enabled = node.enabled;
+    return result;
+}
+
+ItemPtr reduce(Item& node, ReduceOptions options) {
+    ItemPtr result = ownFieldsCopy(node);
+    switch (node.type()) {
+    case ItemDataType::FileName:
+    case ItemDataType::Dictionary: reduceEntries(node, *result, options); break;
+    case ItemDataType::Array: reduceElements(node, *result, options); break;
+    case ItemDataType::None:
+    case ItemDataType::Bool:
+    case ItemDataType::Data:
+    case ItemDataType::Date:
+    case ItemDataType::Double:
+    case ItemDataType::Int:
+    case ItemDataType::String:
+    case ItemDataType::Error:
+    case ItemDataType::End: break;
+    }
+    return result;
+}
+
+void appendElement(Item& receiver, const ItemPtr& child, ReduceOptions options) {
+    if (!isContainer(child->type()) && child->type() != ItemDataType::FileName && child->children.empty()) {
+        appendLeave(receiver, child, options);
+        return;
+    }
+    if (child->operation == Operation::Inserted) {
+        adopt(receiver, reduce(*child, options.without(ReduceOption::HideInsertedLeaves)));
+        return;
+    }
+    child->setOperationDeep(Operation::Unmatched);
+    adopt(receiver, reduce(*child, options));
+}
+
+void appendLeave(Item& receiver, const ItemPtr& leaf, ReduceOptions options) {
+    const Item* source = leaf->parent;
+    const bool inArray = source && source->type() == ItemDataType::Array;
+    const bool isString = leaf->type() == ItemDataType::String;
+    if (inArray && isString) {
+        const auto* text = std::get_if<std::string>(&leaf->data.data);
+        if (text && text->starts_with('#')) {
+            leaf->operation = Operation::Kill;
+            leaf->enabled = false;
+            adopt(receiver, leaf);
+            return;
+        }
+    }
+    if (leaf->operation == Operation::Inserted) {
+        const bool sourceInserted = source && source->operation == Operation::Inserted;
+        if (options.contains(ReduceOption::HideInsertedLeaves) && !sourceInserted) return;
+        leaf->enabled = !options.contains(ReduceOption::DisableTamInsertedLeaves) || (inArray && isString) ||
+                        sourceInserted;
+    }
+    adopt(receiver, leaf);
+}
+
+int elementOrder(const Item& a, const Item& b) {
+    if (a.type() != ItemDataType::Dictionary) return threeWay(a.data, b.data);
+    static constexpr std::array<std::string_view, 3> identifyingKeys = {"Path", "BundlePath", "Comment"};
+    for (std::string_view key : identifyingKeys) {
+        const Item* x = firstChild(a, key);
+        if (!x) continue;
+        const Item* y = firstChild(b, key);
+        if (!y) continue;
+        return threeWay(x->data, y->data);
+    }
+    return threeWayText(a.key(), b.key());
+}
+
+} // namespace carryover

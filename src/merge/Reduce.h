@@ -1,0 +1,34 @@
+// Reduce: the pairwise merge of a combined node, whose children are a sample node's children
+// followed by the matching configuration node's children (sample side marked None, configuration
+// side Inserted). Dictionary entries and root entries pair by name, array elements by elementOrder;
+// matched containers merge recursively, matched leaves collapse or become Merged + Replacement.
+// Each placed node ends up with an Operation and an enabled flag. Reducing a node consumes it:
+// its nodes are moved into the result, never copied, so only scratch trees may be reduced.
+#pragma once
+
+#include "model/Item.h"
+
+namespace carryover {
+
+// A new node with `node`'s name, data, open, operation and enabled; no parent and no children.
+ItemPtr ownFieldsCopy(const Item& node);
+
+// A new node holding the merge of `node`'s children; for a leaf kind, a copy of its own fields alone.
+// `node` is spent afterwards.
+ItemPtr reduce(Item& node, ReduceOptions options);
+
+// Nothing; appends `child` to `receiver`, reduced first when it is a container (marked Unmatched
+// unless it is Inserted); a leaf goes through appendLeave and may be dropped there.
+void appendElement(Item& receiver, const ItemPtr& child, ReduceOptions options);
+
+// Nothing; appends `leaf` to `receiver` after settling its mark ("#" array strings are Kill, Inserted
+// leaves enabled or not), or drops it under HideInsertedLeaves. `leaf->parent` must still be the
+// container it was taken from (or null).
+void appendLeave(Item& receiver, const ItemPtr& leaf, ReduceOptions options);
+
+// -1 when array element `a` sorts before `b`, 0 when both count as the same element, 1 otherwise.
+// Dictionaries compare by their first "Path", "BundlePath" or "Comment" entry present in both,
+// else by name; any other element by value. Not a consistent ordering across kinds.
+int elementOrder(const Item& a, const Item& b);
+
+} // namespace carryover

@@ -1,0 +1,117 @@
+// The tree operations of Item: paths, look-up, deep copy, marking and renumbering.
+#include "model/Item.h"
+
+#include "model/Text.h"
+
+namespace carryover {
+
+int64_t Item::_count = 0;
+
+Item::Item(std::string text, ItemDataType type, Item* parent)
+    : name(text), data(std::move(text), type), parent(parent) {}
+
+std::string_view Item::key() const {
+    return type() == ItemDataType::FileName ? std::string_view() : std::string_view(name);
+}
+
+std::string Item::path() const {
+    if (type() == ItemDataType::FileName) return {};
+    std::string result = parent ? parent->path() : std::string();
+    result += pathSeparator;
+    result += key();
+    return result;
+}
+
+const Item& Item::top() const {
+    const Item* node = this;
+    while (node->parent) node = node->parent;
+    return *node;
+}
+
+void Item::appendChild(const std::vector<ItemPtr>& nodes) {
+    children.reserve(children.size() + nodes.size());
+    for (const auto& node : nodes) {
+        node->parent = this;
+        children.push_back(node);
+    }
+}
+
+ItemPtr Item::copy(Item* newParent) const {
+    auto result = std::make_shared<Item>();
+    result->name = name;
+    result->data = data;
+    result->open = open;
+    result->operation = operation;
+    result->enabled = enabled;
+    result->parent = newParent;
+    result->children.reserve(children.size());
+    for (const auto& child : children) result->children.push_back(child->copy(result.get()));
+    return result;
+}
+
+std::vector<ItemPtr> Item::getItems(std::string_view path) const {
+    std::vector<std::string_view> components;
+    size_t start = 0;
+    for (;;) {
+        size_t at = path.find(pathSeparator, start);
+        components.push_back(path.substr(start, at == std::string_view::npos ? at : at - start));
+        if (at == std::string_view::npos) break;
+        start = at + pathSeparator.size();
+    }
+    if (path.starts_with(pathSeparator)) {
+        components.erase(components.begin());
+        return top().getItems(components);
+    }
+    return getItems(components);
+}
+
+std::vector<ItemPtr> Item::getItems(const std::vector<std::string_view>& components) const {
+    std::vector<ItemPtr> found;
+    if (!components.empty()) collect(components, 0, found);
+    return found;
+}
+
+void Item::collect(const std::vector<std::string_view>& components, size_t first,
+                   std::vector<ItemPtr>& found) const {
+    for (const auto& child : children) {
+        if (!textEqual(child->key(), components[first])) continue;
+        if (first + 1 == components.size())
+            found.push_back(child);
+        else
+            child->collect(components, first + 1, found);
+    }
+}
+
+void Item::setOperationDeep(Operation newOperation) {
+    operation = newOperation;
+    for (const auto& child : children) child->setOperationDeep(newOperation);
+}
+
+void Item::setEnabledDeep(bool newEnabled) {
+    enabled = newEnabled;
+    for (const auto& child : children) child->setEnabledDeep(newEnabled);
+}
+
+void Item::renumberChildren() {
+    const bool isArray = type() == ItemDataType::Array;
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (isArray) children[i]->name = elementName(i);
+        children[i]->renumberChildren();
+    }
+}
+
+std::string_view operationName(Operation operation) {
+    switch (operation) {
+    case Operation::None: return "None";
+    case Operation::Kill: return "Kill";
+    case Operation::Merged: return "Merged";
+    case Operation::Replacement: return "Replacement";
+    case Operation::Inserted: return "Inserted";
+    case Operation::Unmatched: return "Unmatched";
+    }
+    return "";
+}
+
+std::string elementName(size_t index) { return "Item " + std::to_string(index); }
+
+} // namespace carryover

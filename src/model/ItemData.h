@@ -1,0 +1,72 @@
+// ItemData: the value of one node of a property-list tree, its kind, and the two comparisons the
+// merge engine relies on: `<` to order array elements and `==` to find matched values equal.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace carryover {
+
+// The kind of a node. The numbering is stable: it is the declaration order.
+enum class ItemDataType : uint8_t {
+    None,       // an element the reader does not know, a default node, or the "Fehler" node
+    FileName,   // the root of a tree read from a file; holds the whole file text
+    Bool,       // <true/> or <false/>
+    Data,       // <data>: the decoded bytes
+    Date,       // <date>: the text between the tags, as read
+    Double,     // <real> (or <float>)
+    Int,        // <integer>: signed 64-bit
+    String,     // <string>: the text as read
+    Dictionary, // <dict>: holds the container's serial number as decimal text
+    Array,      // <array>: holds the container's serial number as decimal text
+    Error,      // the root of a file that could not be read: "Dateifehler: " and the path
+    End,        // the marker a closing </dict> or </array> yields while reading; never kept in a tree
+};
+
+using Bytes = std::vector<uint8_t>;
+
+// A kind and the value that belongs to it; copied by value.
+class ItemData {
+public:
+    using Value = std::variant<std::string, bool, int64_t, double, Bytes>;
+
+    // The empty text of kind None.
+    ItemData() = default;
+    // A text value; for the kinds that hold text (None, FileName, Date, String, Dictionary, Array, Error, End).
+    ItemData(std::string text, ItemDataType type) : data(std::move(text)), type(type) {}
+    static ItemData boolean(bool value) { return ItemData(ItemDataType::Bool, value); }
+    static ItemData integer(int64_t value) { return ItemData(ItemDataType::Int, value); }
+    static ItemData real(double value) { return ItemData(ItemDataType::Double, value); }
+    static ItemData bytes(Bytes value) { return ItemData(ItemDataType::Data, std::move(value)); }
+
+    Value data;
+    ItemDataType type = ItemDataType::None;
+
+    // The value read as the alternative its kind holds.
+    const std::string& text() const { return std::get<std::string>(data); }
+    bool boolValue() const { return std::get<bool>(data); }
+    int64_t intValue() const { return std::get<int64_t>(data); }
+    double doubleValue() const { return std::get<double>(data); }
+    const Bytes& bytesValue() const { return std::get<Bytes>(data); }
+
+    // The kind's display name: "Bool", "Int", ..., "Fehler" for Error, "" for None, FileName and End.
+    std::string_view typeString() const;
+
+private:
+    ItemData(ItemDataType type, Value value) : data(std::move(value)), type(type) {}
+};
+
+// Whether `left` sorts before `right`. Values of different kinds are never ordered; see ItemData.cpp for
+// each kind (byte buffers by length only, containers by serial number, texts in NFC order).
+bool operator<(const ItemData& left, const ItemData& right);
+
+// Whether both hold the same value. Never true across kinds, nor for None, FileName and End.
+bool operator==(const ItemData& left, const ItemData& right);
+
+// The enumeration case name of a kind: "None", "FileName", "Bool", ...
+std::string_view typeName(ItemDataType type);
+
+} // namespace carryover

@@ -1,0 +1,49 @@
+// TextCursor: a forward cursor over UTF-8 text, the scanner the property-list reader walks with.
+// Every scan first passes over a run of blanks (ASCII and Unicode white space and line breaks);
+// literal searches ignore the letter case of ASCII letters; a scan that yields nothing leaves the
+// cursor where it was before that scan.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace carryover {
+
+class TextCursor {
+public:
+    explicit TextCursor(std::string_view text) : text_(text) {}
+
+    // When `skipBlanks` is false, scans take blanks like any other character.
+    TextCursor(std::string_view text, bool skipBlanks) : text_(text), skipBlanks_(skipBlanks) {}
+
+    // Moves past `literal` when the text continues with it; false, and no move, otherwise.
+    bool scanString(std::string_view literal);
+    // The text up to the next `literal`, or to the end when there is none; the cursor stops in front
+    // of `literal`. Nothing when no character would be collected.
+    std::optional<std::string_view> scanUpToString(std::string_view literal);
+    // A decimal integer: optional sign and digits. Values beyond 64 bits clamp to the nearest limit.
+    std::optional<int64_t> scanInt();
+    // A decimal double: optional sign, digits with an optional fraction, an optional exponent.
+    // No inf, nan or hexadecimal spellings. Magnitudes beyond the double range clamp to the largest
+    // finite double, those below it go to zero.
+    std::optional<double> scanDouble();
+    // True when nothing but blanks is left.
+    bool isAtEnd() const;
+
+    size_t position() const { return position_; }
+
+    // The byte length of the blank at `at`, or 0 when none stands there.
+    static size_t blankLength(std::string_view text, size_t at);
+
+private:
+    size_t afterBlanks(size_t from) const;
+    size_t find(std::string_view literal, size_t from) const;
+
+    std::string_view text_;
+    size_t position_ = 0;
+    bool skipBlanks_ = true;
+};
+
+} // namespace carryover

@@ -1,0 +1,97 @@
+// TreeBuilder: hand-made Item trees for the engine's tests, and text views of trees to compare.
+// Containers take serial numbers from Item::_count, as the reader does; array elements are named
+// "Item 0", "Item 1", ... by position.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "model/Item.h"
+
+namespace carryover::test {
+
+inline ItemPtr leaf(std::string name, ItemData data) {
+    auto node = std::make_shared<Item>();
+    node->name = std::move(name);
+    node->data = std::move(data);
+    return node;
+}
+inline ItemPtr str(std::string name, std::string text) {
+    return leaf(std::move(name), ItemData(std::move(text), ItemDataType::String));
+}
+inline ItemPtr integer(std::string name, int64_t value) { return leaf(std::move(name), ItemData::integer(value)); }
+inline ItemPtr boolean(std::string name, bool value) { return leaf(std::move(name), ItemData::boolean(value)); }
+
+inline ItemPtr container(std::string name, ItemDataType type, const std::vector<ItemPtr>& children) {
+    auto node = leaf(std::move(name), ItemData(std::to_string(Item::_count++), type));
+    node->appendChild(children);
+    if (type == ItemDataType::Array)
+        for (size_t i = 0; i < children.size(); ++i) children[i]->name = elementName(i);
+    return node;
+}
+inline ItemPtr dict(std::string name, const std::vector<ItemPtr>& children) {
+    return container(std::move(name), ItemDataType::Dictionary, children);
+}
+inline ItemPtr array(std::string name, const std::vector<ItemPtr>& children) {
+    return container(std::move(name), ItemDataType::Array, children);
+}
+// A file root named `path` whose entries are `children`.
+inline ItemPtr root(std::string path, const std::vector<ItemPtr>& children) {
+    auto node = leaf(std::move(path), ItemData("<plist><dict></dict></plist>", ItemDataType::FileName));
+    node->appendChild(children);
+    return node;
+}
+
+// The combined node the pipeline reduces: a root holding `sample` marked None, then `config` Inserted.
+inline ItemPtr combined(const std::vector<ItemPtr>& sample, const std::vector<ItemPtr>& config) {
+    for (const auto& node : sample) node->setOperationDeep(Operation::None);
+    for (const auto& node : config) node->setOperationDeep(Operation::Inserted);
+    auto node = root("combined", sample);
+    node->appendChild(config);
+    return node;
+}
+
+inline std::string valueText(const ItemData& data) {
+    if (const auto* text = std::get_if<std::string>(&data.data)) return *text;
+    if (const auto* flag = std::get_if<bool>(&data.data)) return *flag ? "true" : "false";
+    if (const auto* number = std::get_if<int64_t>(&data.data)) return std::to_string(*number);
+    if (const auto* real = std::get_if<double>(&data.data)) return std::to_string(*real);
+    return std::to_string(std::get<Bytes>(data.data).size()) + " bytes";
+}
+
+// "name=value Operation", then " off" when disabled; containers show "{}" or "[]" for their value.
+inline std::string line(const Item& node) {
+    std::string value = node.type() == ItemDataType::Dictionary ? "{}"
+                        : node.type() == ItemDataType::Array    ? "[]"
+                                                                : valueText(node.data);
+    return node.name + "=" + value + " " + std::string(operationName(node.operation)) +
+           (node.enabled ? "" : " off");
+}
+
+// The lines of `node`'s direct children.
+inline std::vector<std::string> lines(const Item& node) {
+    std::vector<std::string> result;
+    for (const auto& child : node.children) result.push_back(line(*child));
+    return result;
+}
+
+// Every field of the subtree, one node a line, indented by depth.
+inline std::string dump(const Item& node, int depth = 0) {
+    std::string result = std::string(static_cast<size_t>(depth) * 2, ' ') + node.name + "|" +
+                         std::string(typeName(node.type())) + "|" + valueText(node.data) + "|" +
+                         std::string(operationName(node.operation)) + "|" + (node.enabled ? "on" : "off") + "|" +
+                         (node.open ? "open" : "closed") + "\n";
+    for (const auto& child : node.children) result += dump(*child, depth + 1);
+    return result;
+}
+
+// Whether every node below `node` names its holder as parent.
+inline bool parentsConsistent(const Item& node) {
+    for (const auto& child : node.children)
+        if (child->parent != &node || !parentsConsistent(*child)) return false;
+    return true;
+}
+
+} // namespace carryover::test
