@@ -18,7 +18,7 @@ using namespace carryover;
 namespace {
 
 const std::string& document() {
-    static const std::string text = testing::generatePlist(42, 10u << 20);
+    static const std::string text = generator::generatePlist(42, 10u << 20);
     return text;
 }
 

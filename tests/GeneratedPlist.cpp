@@ -4,7 +4,7 @@
 #include <random>
 #include <string_view>
 
-namespace carryover::testing {
+namespace carryover::generator {
 
 namespace {
 
@@ -136,4 +136,4 @@ GeneratedPair generatePlistPair(uint64_t seed, size_t bytes) {
     return {Generator(seed, true).document(bytes), Generator(seed, false).document(bytes)};
 }
 
-} // namespace carryover::testing
+} // namespace carryover::generator

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace carryover::testing {
+namespace carryover::generator {
 
 struct GeneratedPair {
     std::string config;
@@ -22,4 +22,4 @@ std::string generatePlist(uint64_t seed, size_t bytes);
 // array elements.
 GeneratedPair generatePlistPair(uint64_t seed, size_t bytes);
 
-} // namespace carryover::testing
+} // namespace carryover::generator

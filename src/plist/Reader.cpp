@@ -19,20 +19,32 @@ enum class Tag { False, True, Integer, Real, Data, Date, String, Dict, EmptyDict
                  EmptyString, EmptyData, Unknown };
 
 Tag tagOf(std::string_view tag) {
-    if (tag == "false/") return Tag::False;
-    if (tag == "true/") return Tag::True;
-    if (tag == "integer") return Tag::Integer;
-    if (tag == "real" || tag == "float") return Tag::Real;
-    if (tag == "data") return Tag::Data;
-    if (tag == "date") return Tag::Date;
-    if (tag == "string") return Tag::String;
-    if (tag == "dict") return Tag::Dict;
-    if (tag == "dict/") return Tag::EmptyDict;
-    if (tag == "array") return Tag::Array;
-    if (tag == "array/") return Tag::EmptyArray;
-    if (tag == "/array" || tag == "/dict") return Tag::End;
-    if (tag == "string/") return Tag::EmptyString;
-    if (tag == "data/") return Tag::EmptyData;
+    switch (tag.size()) {
+    case 4:
+        if (tag == "real") return Tag::Real;
+        if (tag == "data") return Tag::Data;
+        if (tag == "date") return Tag::Date;
+        if (tag == "dict") return Tag::Dict;
+        break;
+    case 5:
+        if (tag == "true/") return Tag::True;
+        if (tag == "float") return Tag::Real;
+        if (tag == "array") return Tag::Array;
+        if (tag == "dict/") return Tag::EmptyDict;
+        if (tag == "/dict") return Tag::End;
+        if (tag == "data/") return Tag::EmptyData;
+        break;
+    case 6:
+        if (tag == "false/") return Tag::False;
+        if (tag == "string") return Tag::String;
+        if (tag == "array/") return Tag::EmptyArray;
+        if (tag == "/array") return Tag::End;
+        break;
+    case 7:
+        if (tag == "integer") return Tag::Integer;
+        if (tag == "string/") return Tag::EmptyString;
+        break;
+    }
     return Tag::Unknown;
 }
 

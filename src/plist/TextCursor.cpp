@@ -64,22 +64,16 @@ size_t TextCursor::blankLength(std::string_view text, size_t at) {
     return 0;
 }
 
-size_t TextCursor::afterBlanks(size_t from) const {
-    if (!skipBlanks_) return from;
-    while (from < text_.size()) {
-        size_t length = blankLength(text_, from);
-        if (length == 0) break;
-        from += length;
-    }
-    return from;
-}
-
 // The position of the next `literal` at or after `from`, letter case ignored; the text's end if none.
 size_t TextCursor::find(std::string_view literal, size_t from) const {
     if (literal.empty()) return from;
     const char first = literal[0];
     const char* data = text_.data();
     const size_t size = text_.size();
+    if (literal.size() == 1 && foldAscii(first) == first && !(first >= 'a' && first <= 'z')) {
+        const void* hit = std::memchr(data + from, first, size - from);
+        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : size;
+    }
     const bool letter = foldAscii(first) != first || (first >= 'a' && first <= 'z');
     while (from + literal.size() <= size) {
         const char* hit;

@@ -38,7 +38,18 @@ public:
     static size_t blankLength(std::string_view text, size_t at);
 
 private:
-    size_t afterBlanks(size_t from) const;
+    // The position after the blanks at `from`; ASCII text is handled inline.
+    size_t afterBlanks(size_t from) const {
+        if (!skipBlanks_) return from;
+        while (from < text_.size()) {
+            const unsigned char c = static_cast<unsigned char>(text_[from]);
+            if (c == ' ' || (c >= 0x09 && c <= 0x0D)) ++from;
+            else if (c < 0x80) return from;
+            else if (size_t length = blankLength(text_, from)) from += length;
+            else return from;
+        }
+        return from;
+    }
     size_t find(std::string_view literal, size_t from) const;
 
     std::string_view text_;

@@ -1,0 +1,24 @@
+// Helpers for tests that read property-list text: a document around some entries, and reading it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "plist/Reader.h"
+
+namespace carryover::test {
+
+inline const std::string prologue =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+    "<plist version=\"1.0\">\n";
+
+// A whole document whose top-level dictionary holds `entries`.
+inline std::string document(std::string_view entries) {
+    return prologue + "<dict>\n" + std::string(entries) + "\n</dict>\n</plist>\n";
+}
+
+// The root read from `text` as the file "test.plist".
+inline ItemPtr read(std::string text) { return readPlistText("test.plist", std::move(text)).root; }
+
+} // namespace carryover::test

@@ -1,0 +1,88 @@
+// Ordering, equality and display names of values.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "model/ItemData.h"
+
+using namespace carryover;
+
+namespace {
+ItemData text(std::string value) { return ItemData(std::move(value), ItemDataType::String); }
+ItemData bytes(Bytes value) { return ItemData::bytes(std::move(value)); }
+} // namespace
+
+TEST(ItemDataOrder, kindsNeverMix) {
+    EXPECT_FALSE(ItemData::integer(1) < ItemData::real(1.0));
+    EXPECT_FALSE(ItemData::real(1.0) < ItemData::integer(1));
+    EXPECT_FALSE(ItemData::integer(1) == ItemData::real(1.0));
+    EXPECT_FALSE(text("1") == ItemData("1", ItemDataType::Date));
+}
+
+TEST(ItemDataOrder, kindsWithoutValueAreNeverEqual) {
+    EXPECT_FALSE(ItemData() == ItemData());
+    EXPECT_FALSE(ItemData("x", ItemDataType::FileName) == ItemData("x", ItemDataType::FileName));
+    EXPECT_FALSE(ItemData("", ItemDataType::End) < ItemData("", ItemDataType::End));
+}
+
+TEST(ItemDataOrder, booleans) {
+    EXPECT_TRUE(ItemData::boolean(false) < ItemData::boolean(true));
+    EXPECT_FALSE(ItemData::boolean(true) < ItemData::boolean(false));
+    EXPECT_FALSE(ItemData::boolean(false) < ItemData::boolean(false));
+    EXPECT_TRUE(ItemData::boolean(true) == ItemData::boolean(true));
+}
+
+TEST(ItemDataOrder, byteBuffersOrderByLengthOnly) {
+    EXPECT_TRUE(bytes({9, 9, 9}) < bytes({0, 0, 0, 0}));
+    EXPECT_FALSE(bytes({'a', 'b', 'c'}) < bytes({'a', 'b', 'd'}));
+    EXPECT_FALSE(bytes({'a', 'b', 'd'}) < bytes({'a', 'b', 'c'}));
+    EXPECT_FALSE(bytes({'a', 'b', 'c'}) == bytes({'a', 'b', 'd'}));
+    EXPECT_TRUE(bytes({}) == bytes({}));
+    EXPECT_FALSE(bytes({}) < bytes({}));
+}
+
+TEST(ItemDataOrder, doublesFollowIeee) {
+    const double nan = std::nan("");
+    EXPECT_FALSE(ItemData::real(nan) == ItemData::real(nan));
+    EXPECT_FALSE(ItemData::real(nan) < ItemData::real(1));
+    EXPECT_FALSE(ItemData::real(1) < ItemData::real(nan));
+    EXPECT_TRUE(ItemData::real(-0.0) == ItemData::real(0.0));
+    EXPECT_FALSE(ItemData::real(-0.0) < ItemData::real(0.0));
+    EXPECT_TRUE(ItemData::integer(-7) < ItemData::integer(3));
+}
+
+TEST(ItemDataOrder, textsCompareInCanonicalForm) {
+    EXPECT_TRUE(text("B") < text("a"));
+    EXPECT_TRUE(text("Zeta") < text("alpha"));
+    EXPECT_TRUE(text("a") < text("ab"));
+    EXPECT_FALSE(text("a") < text("a"));
+    const ItemData precomposed = text("caf\xC3\xA9"), decomposed = text("cafe\xCC\x81");
+    EXPECT_TRUE(precomposed == decomposed);
+    EXPECT_FALSE(precomposed < decomposed);
+    EXPECT_FALSE(decomposed < precomposed);
+    EXPECT_TRUE(text("cafe") < decomposed);
+    EXPECT_TRUE(ItemData("Dateifehler: a", ItemDataType::Error) == ItemData("Dateifehler: a", ItemDataType::Error));
+}
+
+TEST(ItemDataOrder, containersBySerialNumber) {
+    const ItemData first("9", ItemDataType::Dictionary), second("10", ItemDataType::Dictionary);
+    EXPECT_TRUE(first < second); // numerically, not as text
+    EXPECT_TRUE(first == ItemData("9", ItemDataType::Dictionary));
+    EXPECT_FALSE(first == second);
+    EXPECT_FALSE(first == ItemData("9", ItemDataType::Array));
+}
+
+TEST(ItemDataOrder, datesAsText) {
+    const ItemData early("2020-01-01T00:00:00Z", ItemDataType::Date), late("2021-01-01T00:00:00Z", ItemDataType::Date);
+    EXPECT_TRUE(early < late);
+    EXPECT_TRUE(early == ItemData("2020-01-01T00:00:00Z", ItemDataType::Date));
+}
+
+TEST(ItemDataNames, typeStrings) {
+    EXPECT_EQ(ItemData("x", ItemDataType::FileName).typeString(), "");
+    EXPECT_EQ(ItemData().typeString(), "");
+    EXPECT_EQ(ItemData("", ItemDataType::End).typeString(), "");
+    EXPECT_EQ(ItemData("x", ItemDataType::Error).typeString(), "Fehler");
+    EXPECT_EQ(ItemData::real(1).typeString(), "Double");
+    EXPECT_EQ(ItemData("1", ItemDataType::Dictionary).typeString(), "Dictionary");
+}

@@ -1,0 +1,147 @@
+// The loading step: the libplist check, refusals with their message, binary lists, nesting limits.
+#include <gtest/gtest.h>
+
+#include <plist/plist.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+
+#include "PlistText.h"
+#include "plist/Loading.h"
+
+using namespace carryover;
+
+namespace {
+
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& bytes) {
+        char name[] = "/tmp/carryover-test-XXXXXX";
+        const int fd = ::mkstemp(name);
+        ::close(fd);
+        path = name;
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    ~TemporaryFile() { std::remove(path.c_str()); }
+    std::string path;
+};
+
+std::string binaryOf(plist_t plist) {
+    char* bytes = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(plist, &bytes, &length);
+    std::string result(bytes, length);
+    plist_to_bin_free(bytes);
+    return result;
+}
+
+LoadResult loadText(const std::string& bytes) {
+    TemporaryFile file(bytes);
+    return loadPlist(file.path);
+}
+
+} // namespace
+
+TEST(Loading, readsACheckedFile) {
+    TemporaryFile file(test::document("<key>a</key><integer>1</integer>"));
+    LoadResult result = loadPlist(file.path);
+    ASSERT_TRUE(result.loaded());
+    EXPECT_EQ(result.message, "");
+    EXPECT_EQ(result.root->name, file.path);
+    EXPECT_EQ(result.root->children.at(0)->data.intValue(), 1);
+}
+
+TEST(Loading, refusals) {
+    struct Case {
+        std::string bytes;
+        LoadStatus status;
+        const char* reason;
+    } cases[] = {
+        {"this is not a property list", LoadStatus::NotPlist, "not a valid property list"},
+        {test::prologue + "<array><string>x</string></array></plist>", LoadStatus::NotDictionary, "not a dictionary"},
+        {test::document("<key>a</key><float>1.0</float>"), LoadStatus::NotPlist, "format: XML"},
+        {test::document("<key>a</key>" + std::string(600, '[')), LoadStatus::Loaded, ""},
+    };
+    for (auto& c : cases) {
+        if (c.status == LoadStatus::Loaded) continue;
+        LoadResult result = loadText(c.bytes);
+        EXPECT_EQ(result.status, c.status) << c.bytes;
+        EXPECT_EQ(result.root, nullptr);
+        EXPECT_TRUE(result.message.starts_with("Error reading plist: ")) << result.message;
+        EXPECT_NE(result.message.find(c.reason), std::string::npos) << result.message;
+    }
+    LoadResult missing = loadPlist("/nonexistent/file.plist");
+    EXPECT_EQ(missing.status, LoadStatus::Unreadable);
+    EXPECT_TRUE(missing.message.starts_with("Error reading plist: cannot read the file"));
+}
+
+TEST(Loading, byteOrderMarkIsAccepted) {
+    LoadResult result = loadText("\xEF\xBB\xBF" + test::document("<key>a</key><true/>"));
+    ASSERT_TRUE(result.loaded()) << result.message;
+    EXPECT_EQ(result.root->children.size(), 1u);
+    EXPECT_TRUE(result.root->data.text().starts_with("\xEF\xBB\xBF"));
+}
+
+TEST(Loading, deepDocumentsAreRefusedBeforeTheCheck) {
+    const auto nested = [](int levels) {
+        std::string text;
+        for (int i = 0; i < levels; ++i) text += "<array>";
+        for (int i = 0; i < levels; ++i) text += "</array>";
+        return test::document("<key>a</key>" + text);
+    };
+    EXPECT_TRUE(loadText(nested(511)).loaded());
+    LoadResult deep = loadText(nested(512));
+    EXPECT_EQ(deep.status, LoadStatus::TooDeep);
+    EXPECT_NE(deep.message.find("512"), std::string::npos);
+    EXPECT_EQ(loadText(nested(300000)).status, LoadStatus::TooDeep);
+    // Tags inside comments do not count; self-closing ones do not open anything.
+    EXPECT_EQ(xmlNestingDepth("<!-- <dict><dict> --><dict><array/><dict></dict></dict>", 512), 2);
+}
+
+TEST(Loading, binaryListsLoadLikeXml) {
+    plist_t dict = plist_new_dict();
+    plist_dict_set_item(dict, "Name", plist_new_string("x & y"));
+    plist_dict_set_item(dict, "Count", plist_new_uint(3));
+    plist_dict_set_item(dict, "Ratio", plist_new_real(0.5));
+    const char bytes[] = {1, 2, 3};
+    plist_dict_set_item(dict, "Blob", plist_new_data(bytes, 3));
+    plist_t list = plist_new_array();
+    plist_array_append_item(list, plist_new_bool(1));
+    plist_dict_set_item(dict, "List", list);
+    LoadResult result = loadText(binaryOf(dict));
+    plist_free(dict);
+    ASSERT_TRUE(result.loaded()) << result.message;
+    std::map<std::string, ItemPtr> entries;
+    for (const auto& child : result.root->children) entries[child->name] = child;
+    EXPECT_EQ(entries.at("Name")->data.text(), "x &amp; y"); // as the XML text spells it
+    EXPECT_EQ(entries.at("Count")->data.intValue(), 3);
+    EXPECT_EQ(entries.at("Ratio")->data.doubleValue(), 0.5);
+    EXPECT_EQ(entries.at("Blob")->data.bytesValue(), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(entries.at("List")->children.at(0)->data.boolValue());
+}
+
+TEST(Loading, binaryListsAreMeasuredBeforeLibplistSeesThem) {
+    const auto nested = [](int levels) {
+        plist_t inner = plist_new_array();
+        for (int i = 1; i < levels; ++i) {
+            plist_t outer = plist_new_array();
+            plist_array_append_item(outer, inner);
+            inner = outer;
+        }
+        plist_t dict = plist_new_dict();
+        plist_dict_set_item(dict, "a", inner);
+        std::string bytes = binaryOf(dict);
+        plist_free(dict);
+        return bytes;
+    };
+    EXPECT_TRUE(loadText(nested(511)).loaded());
+    EXPECT_EQ(loadText(nested(512)).status, LoadStatus::TooDeep);
+    plist_t list = plist_new_array();
+    EXPECT_EQ(loadText(binaryOf(list)).status, LoadStatus::NotDictionary);
+    plist_free(list);
+    std::string broken = nested(3);
+    broken[broken.size() - 10] = 0x7F; // the top object's index points past the table
+    EXPECT_EQ(loadText(broken).status, LoadStatus::NotPlist);
+    EXPECT_EQ(loadText("bplist00").status, LoadStatus::NotPlist);
+}
