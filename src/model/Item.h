@@ -72,7 +72,7 @@ public:
     static constexpr std::string_view pathSeparator = "\u00B0";
 
     // A node with all defaults: empty name, the empty text of kind None.
-    Item() = default;
+    Item() {} // user-provided, so that make_shared does not zero the node before initialising it
     // A node named `text` whose value is `text` of kind `type`.
     Item(std::string text, ItemDataType type, Item* parent);
 

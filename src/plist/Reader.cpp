@@ -119,18 +119,24 @@ public:
         return item;
     }
 
-    // Reads elements into `container` until one cannot be read or a closing tag ends it.
+    // Reads elements into `container` until one cannot be read or a closing tag ends it. Children are
+    // gathered in a list kept per depth, so that each container's list is allocated once, at its size.
     void readChildren(Item& container, int depth) {
+        std::vector<ItemPtr>& children = pending[static_cast<size_t>(depth)];
         const bool isArray = container.type() == ItemDataType::Array;
         for (;;) {
-            auto child = read(&container, isArray ? elementName(container.children.size()) : std::string(),
-                              depth + 1);
-            if (!child || child->type() == ItemDataType::End) return;
-            container.children.push_back(std::move(child));
+            auto child = read(&container, isArray ? elementName(children.size()) : std::string(), depth + 1);
+            if (!child || child->type() == ItemDataType::End) break;
+            children.push_back(std::move(child));
         }
+        container.children.assign(std::make_move_iterator(children.begin()), std::make_move_iterator(children.end()));
+        children.clear();
     }
 
 private:
+    // One list per depth, made up front: a nested call must not move the list its caller fills.
+    std::vector<std::vector<ItemPtr>> pending = std::vector<std::vector<ItemPtr>>(maximumDepth + 2);
+
     void startContainer(Item& item, ItemDataType type) {
         item.data = ItemData(std::to_string(Item::_count), type);
         ++Item::_count;

@@ -9,15 +9,8 @@ namespace carryover {
 
 namespace {
 
-char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool equalFolded(const char* text, std::string_view literal) {
-    for (size_t i = 0; i < literal.size(); ++i)
-        if (foldAscii(text[i]) != foldAscii(literal[i])) return false;
-    return true;
-}
 
 // The decimal order of magnitude of a well-formed unsigned number: positive when it is at least one.
 long decimalOrder(std::string_view number) {
@@ -45,6 +38,12 @@ long decimalOrder(std::string_view number) {
 
 } // namespace
 
+bool TextCursor::equalFolded(const char* text, std::string_view literal) {
+    for (size_t i = 0; i < literal.size(); ++i)
+        if (foldAscii(text[i]) != foldAscii(literal[i])) return false;
+    return true;
+}
+
 size_t TextCursor::blankLength(std::string_view text, size_t at) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const size_t left = text.size() - at;
@@ -65,42 +64,25 @@ size_t TextCursor::blankLength(std::string_view text, size_t at) {
 }
 
 // The position of the next `literal` at or after `from`, letter case ignored; the text's end if none.
+// Near matches are found byte by byte; past `shortRun` bytes, memchr jumps between candidates.
 size_t TextCursor::find(std::string_view literal, size_t from) const {
-    if (literal.empty()) return from;
-    const char first = literal[0];
+    constexpr size_t shortRun = 24;
     const char* data = text_.data();
     const size_t size = text_.size();
-    if (literal.size() == 1 && foldAscii(first) == first && !(first >= 'a' && first <= 'z')) {
-        const void* hit = std::memchr(data + from, first, size - from);
-        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : size;
-    }
-    const bool letter = foldAscii(first) != first || (first >= 'a' && first <= 'z');
-    while (from + literal.size() <= size) {
-        const char* hit;
-        if (letter) {
-            hit = nullptr;
-            for (size_t i = from; i + literal.size() <= size; ++i)
-                if (foldAscii(data[i]) == foldAscii(first)) {
-                    hit = data + i;
-                    break;
-                }
-        } else {
-            hit = static_cast<const char*>(std::memchr(data + from, first, size - from));
+    if (literal.empty()) return from;
+    if (literal.size() > size) return size;
+    const size_t last = size - literal.size(); // the last position a match can start at
+    const char first = foldAscii(literal[0]);
+    const bool letter = first >= 'a' && first <= 'z';
+    for (size_t at = from; at <= last; ++at) {
+        if (!letter && at - from >= shortRun) {
+            const void* hit = std::memchr(data + at, literal[0], last + 1 - at);
+            if (!hit) return size;
+            at = static_cast<size_t>(static_cast<const char*>(hit) - data);
         }
-        if (!hit) return size;
-        const size_t at = static_cast<size_t>(hit - data);
-        if (at + literal.size() > size) return size;
-        if (equalFolded(hit, literal)) return at;
-        from = at + 1;
+        if (foldAscii(data[at]) == first && equalFolded(data + at, literal)) return at;
     }
     return size;
-}
-
-bool TextCursor::scanString(std::string_view literal) {
-    const size_t start = afterBlanks(position_);
-    if (text_.size() - start < literal.size() || !equalFolded(text_.data() + start, literal)) return false;
-    position_ = start + literal.size();
-    return true;
 }
 
 std::optional<std::string_view> TextCursor::scanUpToString(std::string_view literal) {

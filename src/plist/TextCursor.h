@@ -19,7 +19,13 @@ public:
     TextCursor(std::string_view text, bool skipBlanks) : text_(text), skipBlanks_(skipBlanks) {}
 
     // Moves past `literal` when the text continues with it; false, and no move, otherwise.
-    bool scanString(std::string_view literal);
+    bool scanString(std::string_view literal) {
+        const size_t start = afterBlanks(position_);
+        if (text_.size() - start < literal.size()) return false;
+        if (!equalFolded(text_.data() + start, literal)) return false;
+        position_ = start + literal.size();
+        return true;
+    }
     // The text up to the next `literal`, or to the end when there is none; the cursor stops in front
     // of `literal`. Nothing when no character would be collected.
     std::optional<std::string_view> scanUpToString(std::string_view literal);
@@ -38,11 +44,15 @@ public:
     static size_t blankLength(std::string_view text, size_t at);
 
 private:
+    static bool equalFolded(const char* text, std::string_view literal);
+    static char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
     // The position after the blanks at `from`; ASCII text is handled inline.
     size_t afterBlanks(size_t from) const {
         if (!skipBlanks_) return from;
         while (from < text_.size()) {
             const unsigned char c = static_cast<unsigned char>(text_[from]);
+            if (c > ' ' && c < 0x80) return from;
             if (c == ' ' || (c >= 0x09 && c <= 0x0D)) ++from;
             else if (c < 0x80) return from;
             else if (size_t length = blankLength(text_, from)) from += length;
