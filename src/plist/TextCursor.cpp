@@ -38,12 +38,6 @@ long decimalOrder(std::string_view number) {
 
 } // namespace
 
-bool TextCursor::equalFolded(const char* text, std::string_view literal) {
-    for (size_t i = 0; i < literal.size(); ++i)
-        if (foldAscii(text[i]) != foldAscii(literal[i])) return false;
-    return true;
-}
-
 size_t TextCursor::blankLength(std::string_view text, size_t at) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const size_t left = text.size() - at;
@@ -63,25 +57,38 @@ size_t TextCursor::blankLength(std::string_view text, size_t at) {
     return 0;
 }
 
+// The position of the first `byte` in [from, end), or `end`; eight bytes at a time.
+static size_t findByte(const char* data, size_t from, size_t end, char byte) {
+    constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    const uint64_t pattern = ones * static_cast<unsigned char>(byte);
+    size_t at = from;
+    for (; at + 8 <= end; at += 8) {
+        uint64_t block;
+        std::memcpy(&block, data + at, 8);
+        const uint64_t x = block ^ pattern;
+        // The lowest byte flagged here is the first byte equal to `byte` (the text is little-endian).
+        if (const uint64_t found = (x - ones) & ~x & highs) return at + static_cast<size_t>(__builtin_ctzll(found) >> 3);
+    }
+    for (; at < end; ++at)
+        if (data[at] == byte) return at;
+    return end;
+}
+
 // The position of the next `literal` at or after `from`, letter case ignored; the text's end if none.
-// Near matches are found byte by byte; past `shortRun` bytes, memchr jumps between candidates.
 size_t TextCursor::find(std::string_view literal, size_t from) const {
-    constexpr size_t shortRun = 24;
     const char* data = text_.data();
     const size_t size = text_.size();
     if (literal.empty()) return from;
     if (literal.size() > size) return size;
     const size_t last = size - literal.size(); // the last position a match can start at
     const char first = foldAscii(literal[0]);
-    const bool letter = first >= 'a' && first <= 'z';
-    for (size_t at = from; at <= last; ++at) {
-        if (!letter && at - from >= shortRun) {
-            const void* hit = std::memchr(data + at, literal[0], last + 1 - at);
-            if (!hit) return size;
-            at = static_cast<size_t>(static_cast<const char*>(hit) - data);
-        }
-        if (foldAscii(data[at]) == first && equalFolded(data + at, literal)) return at;
+    if (first < 'a' || first > 'z') {
+        for (size_t at = from; (at = findByte(data, at, last + 1, first)) <= last; ++at)
+            if (equalFolded(data + at, literal)) return at;
+        return size;
     }
+    for (size_t at = from; at <= last; ++at)
+        if (foldAscii(data[at]) == first && equalFolded(data + at, literal)) return at;
     return size;
 }
 

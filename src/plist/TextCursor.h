@@ -44,21 +44,30 @@ public:
     static size_t blankLength(std::string_view text, size_t at);
 
 private:
-    static bool equalFolded(const char* text, std::string_view literal);
+    static bool equalFolded(const char* text, std::string_view literal) {
+        for (size_t i = 0; i < literal.size(); ++i) {
+            const char c = text[i], l = literal[i];
+            if (c != l && foldAscii(c) != foldAscii(l)) return false;
+        }
+        return true;
+    }
     static char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-    // The position after the blanks at `from`; ASCII text is handled inline.
+    // Space, tab, line feed, vertical tab, form feed, carriage return.
+    static bool isAsciiBlank(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') <= 4; }
+
+    // The position after the blanks at `from`; ASCII blanks are passed over inline.
     size_t afterBlanks(size_t from) const {
         if (!skipBlanks_) return from;
-        while (from < text_.size()) {
-            const unsigned char c = static_cast<unsigned char>(text_[from]);
-            if (c > ' ' && c < 0x80) return from;
-            if (c == ' ' || (c >= 0x09 && c <= 0x0D)) ++from;
-            else if (c < 0x80) return from;
-            else if (size_t length = blankLength(text_, from)) from += length;
-            else return from;
+        const char* data = text_.data();
+        const size_t size = text_.size();
+        for (;;) {
+            while (from < size && isAsciiBlank(data[from])) ++from;
+            if (from == size || static_cast<unsigned char>(data[from]) < 0x80) return from;
+            const size_t length = blankLength(text_, from);
+            if (length == 0) return from;
+            from += length;
         }
-        return from;
     }
     size_t find(std::string_view literal, size_t from) const;
 
