@@ -12,15 +12,17 @@ namespace carryover {
 
 namespace {
 
-bool isAscii(std::string_view text) {
+// Whether `text` holds a code point from U+0300 on. Below it, every code point is its own canonical
+// composition and none combines with the one before, so such text is already in NFC.
+bool mayNeedNormalising(std::string_view text) {
     for (unsigned char c : text)
-        if (c & 0x80) return false;
-    return true;
+        if (c >= 0xCC) return true;
+    return false;
 }
 
-// The NFC form of `text`; text that is ASCII, or not valid UTF-8, is taken as it stands.
+// The NFC form of `text`; text that is already in NFC, or not valid UTF-8, is taken as it stands.
 std::string normalised(std::string_view text) {
-    if (isAscii(text)) return std::string(text);
+    if (!mayNeedNormalising(text)) return std::string(text);
     utf8proc_uint8_t* out = nullptr;
     auto length = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
                                static_cast<utf8proc_ssize_t>(text.size()), &out,
@@ -34,13 +36,13 @@ std::string normalised(std::string_view text) {
 
 // UTF-8 byte order is scalar order, so comparing normalised bytes compares scalars.
 bool textLess(std::string_view left, std::string_view right) {
-    if (isAscii(left) && isAscii(right)) return left < right;
+    if (!mayNeedNormalising(left) && !mayNeedNormalising(right)) return left < right;
     return normalised(left) < normalised(right);
 }
 
 bool textEqual(std::string_view left, std::string_view right) {
     if (left == right) return true;
-    if (isAscii(left) && isAscii(right)) return false;
+    if (!mayNeedNormalising(left) && !mayNeedNormalising(right)) return false;
     return normalised(left) == normalised(right);
 }
 

@@ -7,7 +7,7 @@
 namespace carryover {
 
 // True when `left` comes before `right` once both are in NFC, scalar by scalar, a proper prefix first.
-// ASCII text is already in NFC, so two ASCII texts compare as bytes without being normalised.
+// Text below U+0300 (ASCII, Latin-1, Latin Extended) is already in NFC and compares as bytes.
 bool textLess(std::string_view left, std::string_view right);
 
 // True when both texts have the same NFC form.
