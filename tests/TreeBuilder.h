@@ -40,7 +40,8 @@ inline ItemPtr container(std::string name, ItemDataType type, const std::vector<
     auto node = leaf(std::move(name), ItemData(std::to_string(Item::_count++), type));
     node->appendChild(children);
     if (type == ItemDataType::Array)
-        for (size_t i = 0; i < children.size(); ++i) children[i]->name = elementName(i);
+        for (size_t i = 0; i < children.size(); ++i)
+            children[i]->name = elementName(i);
     return node;
 }
 inline ItemPtr dict(std::string name, const std::vector<ItemPtr>& children) {
@@ -55,11 +56,18 @@ inline ItemPtr root(std::string path, const std::vector<ItemPtr>& children) {
     node->appendChild(children);
     return node;
 }
+// `node`, disabled.
+inline ItemPtr off(ItemPtr node) {
+    node->enabled = false;
+    return node;
+}
 
 // The combined node the pipeline reduces: a root holding `sample` marked None, then `config` Inserted.
 inline ItemPtr combined(const std::vector<ItemPtr>& sample, const std::vector<ItemPtr>& config) {
-    for (const auto& node : sample) node->setOperationDeep(Operation::None);
-    for (const auto& node : config) node->setOperationDeep(Operation::Inserted);
+    for (const auto& node : sample)
+        node->setOperationDeep(Operation::None);
+    for (const auto& node : config)
+        node->setOperationDeep(Operation::Inserted);
     auto node = root("combined", sample);
     node->appendChild(config);
     return node;
@@ -82,10 +90,25 @@ inline std::string line(const Item& node) {
            (node.enabled ? "" : " off");
 }
 
-// The lines of `node`'s direct children.
-inline std::vector<std::string> lines(const Item& node) {
-    std::vector<std::string> result;
-    for (const auto& child : node.children) result.push_back(line(*child));
+inline std::string tree(const Item& node);
+
+// The trees of `node`'s children, joined by ", ".
+inline std::string entries(const Item& node) {
+    std::string result;
+    for (const auto& child : node.children) {
+        if (!result.empty()) result += ", ";
+        result += tree(*child);
+    }
+    return result;
+}
+
+// The line of `node`, followed by its entries in parentheses when it has any.
+inline std::string tree(const Item& node) {
+    std::string result = line(node);
+    if (node.children.empty()) return result;
+    result += '(';
+    result += entries(node);
+    result += ')';
     return result;
 }
 
@@ -93,9 +116,10 @@ inline std::vector<std::string> lines(const Item& node) {
 inline std::string dump(const Item& node, int depth = 0) {
     std::string result = std::string(static_cast<size_t>(depth) * 2, ' ') + node.name + "|" +
                          std::string(typeName(node.type())) + "|" + valueText(node.data) + "|" +
-                         std::string(operationName(node.operation)) + "|" + (node.enabled ? "on" : "off") + "|" +
-                         (node.open ? "open" : "closed") + "\n";
-    for (const auto& child : node.children) result += dump(*child, depth + 1);
+                         std::string(operationName(node.operation)) + "|" + (node.enabled ? "on" : "off") +
+                         "|" + (node.open ? "open" : "closed") + "\n";
+    for (const auto& child : node.children)
+        result += dump(*child, depth + 1);
     return result;
 }
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
+#include <functional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -11,39 +11,27 @@
 
 using carryover::stableSort;
 
-namespace {
-
-using Pair = std::pair<int, int>; // sort key, input position
-
-std::vector<Pair> randomPairs(std::mt19937& random, size_t count, int keys) {
-    std::vector<Pair> items;
-    for (size_t i = 0; i < count; ++i) items.emplace_back(static_cast<int>(random() % static_cast<unsigned>(keys)), i);
-    return items;
-}
-
-} // namespace
-
 TEST(StableSort, OrdersAndKeepsEqualElementsInInputOrder) {
     std::mt19937 random(1);
-    auto byKey = [](const Pair& a, const Pair& b) { return a.first < b.first; };
-    for (size_t count = 0; count < 70; ++count) {
-        for (int keys : {1, 3, 1000}) {
-            auto items = randomPairs(random, count, keys);
+    auto byKey = [](const std::pair<int, int>& a, const std::pair<int, int>& b) { return a.first < b.first; };
+    for (int count = 0; count < 70; ++count) { // both the short-list and the merging path
+        for (unsigned keys : {1u, 3u, 1000u}) {
+            std::vector<std::pair<int, int>> items;
+            for (int i = 0; i < count; ++i)
+                items.emplace_back(random() % keys, i);
             auto expected = items;
             std::stable_sort(expected.begin(), expected.end(), byKey);
             stableSort(items, byKey);
             EXPECT_EQ(items, expected) << count << " elements, " << keys << " keys";
         }
     }
-    std::vector<int> reversed = {5, 4, 3, 2, 1}, sorted = {1, 2, 3, 4, 5};
-    stableSort(reversed, [](int a, int b) { return a < b; });
-    EXPECT_EQ(reversed, sorted);
 }
 
 TEST(StableSort, ComparisonsGrowAsNLogN) {
-    for (bool ascending : {true, false}) {
+    for (int direction : {1, -1}) {
         std::vector<int> items(4096);
-        for (int i = 0; i < 4096; ++i) items[static_cast<size_t>(i)] = ascending ? i : -i;
+        for (int i = 0; i < 4096; ++i)
+            items[static_cast<size_t>(i)] = direction * i;
         size_t calls = 0;
         stableSort(items, [&](int a, int b) { return ++calls, a < b; });
         EXPECT_TRUE(std::is_sorted(items.begin(), items.end()));
@@ -55,11 +43,12 @@ TEST(StableSort, AnyComparatorKeepsThePermutation) {
     std::mt19937 random(2);
     std::vector<std::function<bool(int, int)>> comparators = {
         [&](int, int) { return random() % 2 == 0; }, [](int, int) { return true; },
-        [](int a, int b) { return a <= b; },        [](int a, int b) { return (a * 7 + b) % 3 == 0; }};
+        [](int a, int b) { return a <= b; }, [](int a, int b) { return (a * 7 + b) % 3 == 0; }};
     for (const auto& comparator : comparators) {
         for (int round = 0; round < 500; ++round) {
             std::vector<int> items(random() % 40);
-            for (auto& item : items) item = static_cast<int>(random() % 10);
+            for (auto& item : items)
+                item = static_cast<int>(random() % 10);
             auto expected = items;
             stableSort(items, comparator);
             std::sort(items.begin(), items.end());

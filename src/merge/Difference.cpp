@@ -10,23 +10,32 @@ namespace carryover {
 namespace {
 
 // The whole differences tree when the roots cannot be compared.
-ItemPtr errorNode() { return std::make_shared<Item>("Fehler", ItemDataType::None, nullptr); }
+ItemPtr errorNode() {
+    return std::make_shared<Item>("Fehler", ItemDataType::None, nullptr);
+}
 
-// The sample's copy, marked None, holding its own entries followed by the configuration's, Inserted.
+// The sample's copy, marked None, holding its own entries followed by copies of the configuration's,
+// marked Inserted. The configuration's root is not copied: it would be dropped, text and all.
 ItemPtr combined(const Item& sample, const Item& config) {
     ItemPtr result = sample.copy(nullptr);
-    ItemPtr configCopy = config.copy(nullptr);
     result->setOperationDeep(Operation::None);
-    configCopy->setOperationDeep(Operation::Inserted);
-    result->appendChild(configCopy->children);
+    std::vector<ItemPtr> entries;
+    entries.reserve(config.children.size());
+    for (const auto& entry : config.children) {
+        entries.push_back(entry->copy(nullptr));
+        entries.back()->setOperationDeep(Operation::Inserted);
+    }
+    result->appendChild(entries);
     return result;
 }
 
 } // namespace
 
 ItemPtr difference(const Item& sample, const Item& config) {
-    const ReduceOptions options = {ReduceOption::DisableTamInsertedLeaves, ReduceOption::DisableTamNotStringLeaves};
-    const bool comparable = sample.type() == ItemDataType::FileName && config.type() == ItemDataType::FileName;
+    const ReduceOptions options = {ReduceOption::DisableTamInsertedLeaves,
+                                   ReduceOption::DisableTamNotStringLeaves};
+    const bool comparable =
+        sample.type() == ItemDataType::FileName && config.type() == ItemDataType::FileName;
     ItemPtr scratch = comparable ? combined(sample, config) : errorNode();
     ItemPtr reduced = reduce(*scratch, options);
     scratch.reset();

@@ -3,12 +3,22 @@
 
 #include <variant>
 
-#include "merge/Reduce.h"
 #include "model/Text.h"
 
 namespace carryover {
 
 namespace {
+
+// A new node with `node`'s name, data, open, operation and enabled; no parent and no children.
+ItemPtr ownFieldsCopy(const Item& node) {
+    auto result = std::make_shared<Item>();
+    result->name = node.name;
+    result->data = node.data;
+    result->open = node.open;
+    result->operation = node.operation;
+    result->enabled = node.enabled;
+    return result;
+}
 
 // Whether the last counting "Enabled" child of `node` allows it. A child counts when it is a Bool
 // that is itself enabled and not Kill, so a configuration's Replacement wins over the sample's
@@ -16,40 +26,45 @@ namespace {
 bool switchedOn(const Item& node) {
     bool on = true;
     for (const auto& child : node.children) {
-        if (!textEqual(child->key(), "Enabled")) continue;
+        // The cheap tests first: comparing a key that is not ASCII means normalising it.
         if (child->type() != ItemDataType::Bool || !child->enabled || child->operation == Operation::Kill)
             continue;
+        if (!textEqual(child->key(), "Enabled")) continue;
         if (const bool* value = std::get_if<bool>(&child->data.data)) on = *value;
     }
     return on;
 }
 
-ItemPtr withHandledChildren(const Item& node, ReduceOptions options) {
-    ItemPtr result = ownFieldsCopy(node);
-    result->children.reserve(node.children.size());
-    for (const auto& child : node.children) {
-        ItemPtr handled = handleDisabled(child, options);
-        if (!handled) continue;
-        handled->parent = result.get();
-        result->children.push_back(std::move(handled));
+bool keepHandled(Item& node, ReduceOptions options);
+
+// Handles the children of `node` in place and takes out those that vanish.
+void handleChildren(Item& node, ReduceOptions options) {
+    size_t kept = 0;
+    for (size_t i = 0; i < node.children.size(); ++i) {
+        if (!keepHandled(*node.children[i], options)) continue;
+        node.children[i]->parent = &node;
+        if (kept != i) node.children[kept] = std::move(node.children[i]);
+        ++kept;
     }
-    return result;
+    node.children.resize(kept);
 }
 
-} // namespace
-
-ItemPtr handleDisabled(const ItemPtr& node, ReduceOptions options) {
-    switch (node->type()) {
+// Handles `node` in place, which its input being spent allows; false when it is to be left out.
+bool keepHandled(Item& node, ReduceOptions options) {
+    switch (node.type()) {
     case ItemDataType::FileName:
-    case ItemDataType::Array: return withHandledChildren(*node, options);
-    case ItemDataType::Dictionary: {
-        if (switchedOn(*node)) return withHandledChildren(*node, options);
-        if (options.contains(ReduceOption::HideDisabled)) return nullptr;
-        ItemPtr killed = node->copy(nullptr);
-        killed->setOperationDeep(Operation::Kill);
-        killed->setEnabledDeep(false);
-        return killed;
-    }
+    case ItemDataType::Array:
+        handleChildren(node, options);
+        return true;
+    case ItemDataType::Dictionary:
+        if (switchedOn(node)) {
+            handleChildren(node, options);
+            return true;
+        }
+        if (options.contains(ReduceOption::HideDisabled)) return false;
+        node.setOperationDeep(Operation::Kill);
+        node.setEnabledDeep(false);
+        return true;
     case ItemDataType::None:
     case ItemDataType::Bool:
     case ItemDataType::Data:
@@ -58,8 +73,16 @@ ItemPtr handleDisabled(const ItemPtr& node, ReduceOptions options) {
     case ItemDataType::Int:
     case ItemDataType::String:
     case ItemDataType::Error:
-    case ItemDataType::End: return node;
+    case ItemDataType::End:
+        return true;
     }
+    return true;
+}
+
+} // namespace
+
+ItemPtr handleDisabled(const ItemPtr& node, ReduceOptions options) {
+    if (!keepHandled(*node, options)) return nullptr;
     return node;
 }
 

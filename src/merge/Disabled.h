@@ -8,9 +8,9 @@
 
 namespace carryover {
 
-// The processed node: new containers, switched-off dictionaries as Kill-marked disabled copies, leaves
-// as the same node (for the caller to re-parent); nullptr for a switched-off dictionary under
-// HideDisabled. `node` is spent afterwards.
+// `node` itself, handled in place: switched-off dictionaries below it (or itself) are marked Kill and
+// disabled throughout, or taken out under HideDisabled; nullptr when `node` is such a dictionary
+// under HideDisabled. The caller sets the result's parent. Meant for the reduced tree, which it changes.
 ItemPtr handleDisabled(const ItemPtr& node, ReduceOptions options);
 
 // A new tree holding the enabled part of `node`'s subtree, names unchanged; nullptr when `node` itself

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,7 +17,9 @@ namespace carryover {
 
 namespace {
 
-bool isContainer(ItemDataType type) { return type == ItemDataType::Dictionary || type == ItemDataType::Array; }
+bool isContainer(ItemDataType type) {
+    return type == ItemDataType::Dictionary || type == ItemDataType::Array;
+}
 
 // Makes `receiver` the parent of `node` and appends it.
 void adopt(Item& receiver, ItemPtr node) {
@@ -74,7 +77,8 @@ std::optional<int64_t> elementIndex(std::string_view name) {
     }
     if (!anyDigit) return std::nullopt;
     if (!negative) return static_cast<int64_t>(magnitude);
-    return magnitude == uint64_t{1} << 63 ? INT64_MIN : -static_cast<int64_t>(magnitude);
+    return magnitude == uint64_t{1} << 63 ? std::numeric_limits<int64_t>::min()
+                                          : -static_cast<int64_t>(magnitude);
 }
 
 // Index order: ascending index; elements whose name spells no index come after all others.
@@ -85,15 +89,34 @@ bool beforeByIndex(const ItemPtr& a, const ItemPtr& b) {
     return !right || *left < *right;
 }
 
+ItemPtr reduceSpent(const ItemPtr& node, ReduceOptions options, bool allUnmatched);
+
+// appendElement, told whether `child` and everything below it is already Unmatched: inside a
+// container that was marked Unmatched as a whole nothing changes the marks of the nodes still to be
+// placed, so marking them again would only cost time.
+void placeAlone(Item& receiver, const ItemPtr& child, ReduceOptions options, bool allUnmatched) {
+    if (!isContainer(child->type()) && child->type() != ItemDataType::FileName && child->children.empty()) {
+        appendLeave(receiver, child, options);
+        return;
+    }
+    if (child->operation == Operation::Inserted) {
+        adopt(receiver, reduceSpent(child, options.without(ReduceOption::HideInsertedLeaves), false));
+        return;
+    }
+    if (!allUnmatched) child->setOperationDeep(Operation::Unmatched);
+    adopt(receiver, reduceSpent(child, options, true));
+}
+
 // Places a matched pair under `result`. The sample's node is the base, the configuration's the
 // partner; of two configuration nodes the second is the base.
-void mergePair(const ItemPtr& a, const ItemPtr& b, Item& result, bool inArray, ReduceOptions options) {
+void mergePair(const ItemPtr& a, const ItemPtr& b, Item& result, bool inArray, ReduceOptions options,
+               bool allUnmatched) {
     const bool firstInserted = a->operation == Operation::Inserted;
     const ItemPtr& base = firstInserted ? b : a;
     const ItemPtr& partner = firstInserted ? a : b;
     if (isContainer(base->type())) {
         base->appendChild(partner->children);
-        adopt(result, reduce(*base, options));
+        adopt(result, reduceSpent(base, options, allUnmatched));
         return;
     }
     if (inArray) {
@@ -117,7 +140,8 @@ void mergePair(const ItemPtr& a, const ItemPtr& b, Item& result, bool inArray, R
 
 // Walks the sorted children left to right, merging each matching neighbour pair once and placing
 // every other child alone.
-void pairWalk(const std::vector<ItemPtr>& sorted, Item& result, bool inArray, ReduceOptions options) {
+void pairWalk(const std::vector<ItemPtr>& sorted, Item& result, bool inArray, ReduceOptions options,
+              bool allUnmatched) {
     result.children.reserve(sorted.size());
     size_t i = 0;
     while (i + 1 < sorted.size()) {
@@ -125,74 +149,62 @@ void pairWalk(const std::vector<ItemPtr>& sorted, Item& result, bool inArray, Re
         const ItemPtr& b = sorted[i + 1];
         const bool match = inArray ? elementOrder(*a, *b) == 0 : textEqual(a->name, b->name);
         if (match) {
-            mergePair(a, b, result, inArray, options);
+            mergePair(a, b, result, inArray, options, allUnmatched);
             i += 2;
         } else {
-            appendElement(result, a, options);
+            placeAlone(result, a, options, allUnmatched);
             i += 1;
         }
     }
-    if (i + 1 == sorted.size()) appendElement(result, sorted[i], options);
+    if (i + 1 == sorted.size()) placeAlone(result, sorted[i], options, allUnmatched);
 }
 
-void reduceEntries(Item& node, Item& result, ReduceOptions options) {
+// Takes the children out of `node` and places their merge under `result`, which may be `node`
+// itself: the children's source container only has its kind and operation read, and those stay.
+void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnmatched) {
     std::vector<ItemPtr> sorted = std::move(node.children);
     node.children.clear();
-    stableSort(sorted, [](const ItemPtr& a, const ItemPtr& b) { return textLess(a->name, b->name); });
-    pairWalk(sorted, result, false, options);
-}
-
-void reduceElements(Item& node, Item& result, ReduceOptions options) {
-    std::vector<ItemPtr> sorted = std::move(node.children);
-    node.children.clear();
+    const ItemDataType type = node.type();
+    if (type != ItemDataType::FileName && !isContainer(type)) return; // a leaf kind places nothing
+    if (type != ItemDataType::Array) {
+        stableSort(sorted, [](const ItemPtr& a, const ItemPtr& b) { return textLess(a->name, b->name); });
+        pairWalk(sorted, result, false, options, allUnmatched);
+        return;
+    }
     stableSort(sorted, [](const ItemPtr& a, const ItemPtr& b) { return elementOrder(*a, *b) < 0; });
-    pairWalk(sorted, result, true, options);
+    pairWalk(sorted, result, true, options, allUnmatched);
     stableSort(result.children, beforeByIndex);
-    result.renumberChildren();
+    // Only this array's elements are renamed: nested arrays were renamed by their own reduction, and a
+    // Replacement container, moved as it stands, is renamed when the pipeline renumbers the whole tree.
+    for (size_t i = 0; i < result.children.size(); ++i)
+        result.children[i]->name = elementName(i);
+}
+
+// The reduction of a node that nothing else needs any more: the node itself, without a parent,
+// serves as the new node, which spares a copy of every container of the scratch tree.
+ItemPtr reduceSpent(const ItemPtr& node, ReduceOptions options, bool allUnmatched) {
+    node->parent = nullptr;
+    reduceChildren(*node, *node, options, allUnmatched);
+    return node;
 }
 
 } // namespace
 
-ItemPtr ownFieldsCopy(const Item& node) {
-    auto result = std::make_shared<Item>();
-    result->name = node.name;
-    result->data = node.data;
+ItemPtr reduce(Item& node, ReduceOptions options) {
+    // The node is spent, so its texts are moved over; its kind and operation stay for appendLeave.
+    ItemPtr result = std::make_shared<Item>();
+    result->name = std::move(node.name);
+    result->data.data = std::move(node.data.data);
+    result->data.type = node.data.type;
     result->open = node.open;
     result->operation = node.operation;
     result->enabled = node.enabled;
-    return result;
-}
-
-ItemPtr reduce(Item& node, ReduceOptions options) {
-    ItemPtr result = ownFieldsCopy(node);
-    switch (node.type()) {
-    case ItemDataType::FileName:
-    case ItemDataType::Dictionary: reduceEntries(node, *result, options); break;
-    case ItemDataType::Array: reduceElements(node, *result, options); break;
-    case ItemDataType::None:
-    case ItemDataType::Bool:
-    case ItemDataType::Data:
-    case ItemDataType::Date:
-    case ItemDataType::Double:
-    case ItemDataType::Int:
-    case ItemDataType::String:
-    case ItemDataType::Error:
-    case ItemDataType::End: break;
-    }
+    reduceChildren(node, *result, options, false);
     return result;
 }
 
 void appendElement(Item& receiver, const ItemPtr& child, ReduceOptions options) {
-    if (!isContainer(child->type()) && child->type() != ItemDataType::FileName && child->children.empty()) {
-        appendLeave(receiver, child, options);
-        return;
-    }
-    if (child->operation == Operation::Inserted) {
-        adopt(receiver, reduce(*child, options.without(ReduceOption::HideInsertedLeaves)));
-        return;
-    }
-    child->setOperationDeep(Operation::Unmatched);
-    adopt(receiver, reduce(*child, options));
+    placeAlone(receiver, child, options, false);
 }
 
 void appendLeave(Item& receiver, const ItemPtr& leaf, ReduceOptions options) {

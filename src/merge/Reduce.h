@@ -10,11 +10,8 @@
 
 namespace carryover {
 
-// A new node with `node`'s name, data, open, operation and enabled; no parent and no children.
-ItemPtr ownFieldsCopy(const Item& node);
-
-// A new node holding the merge of `node`'s children; for a leaf kind, a copy of its own fields alone.
-// `node` is spent afterwards.
+// A new node with `node`'s own fields holding the merge of its children; for a leaf kind, without
+// children. `node` is spent afterwards: its containers serve as the containers of the result.
 ItemPtr reduce(Item& node, ReduceOptions options);
 
 // Nothing; appends `child` to `receiver`, reduced first when it is a container (marked Unmatched

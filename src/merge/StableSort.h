@@ -20,7 +20,8 @@ void mergeRuns(std::vector<T>& source, std::vector<T>& target, size_t low, size_
                Before& before) {
     // Runs already in order (or a left run without a right one) are moved over as they stand.
     if (middle == high || !before(source[middle], source[middle - 1])) {
-        for (size_t i = low; i < high; ++i) target[i] = std::move(source[i]);
+        for (size_t i = low; i < high; ++i)
+            target[i] = std::move(source[i]);
         return;
     }
     size_t left = low;
@@ -32,18 +33,41 @@ void mergeRuns(std::vector<T>& source, std::vector<T>& target, size_t low, size_
         else
             target[out++] = std::move(source[left++]);
     }
-    while (left < middle) target[out++] = std::move(source[left++]);
-    while (right < high) target[out++] = std::move(source[right++]);
+    while (left < middle)
+        target[out++] = std::move(source[left++]);
+    while (right < high)
+        target[out++] = std::move(source[right++]);
+}
+
+// Short lists are sorted in place, which spares the buffer.
+constexpr size_t insertionLimit = 16;
+
+// Moves each element left past the elements it must come before; stops at the first it need not.
+template <typename T, typename Before> void insertionSort(std::vector<T>& items, Before& before) {
+    for (size_t next = 1; next < items.size(); ++next) {
+        size_t at = next;
+        while (at > 0 && before(items[next], items[at - 1]))
+            --at;
+        if (at == next) continue;
+        T moving = std::move(items[next]);
+        for (size_t i = next; i > at; --i)
+            items[i] = std::move(items[i - 1]);
+        items[at] = std::move(moving);
+    }
 }
 
 } // namespace detail
 
-// Nothing; reorders `items` ascending by `before`, equal elements keeping their order. With an
-// inconsistent `before` the order is unspecified, but `items` still holds the same elements.
-template <typename T, typename Before>
-void stableSort(std::vector<T>& items, Before before) {
+// Nothing; reorders `items` ascending by `before`, equal elements keeping their order; fewer than two
+// elements stay as they are. With an inconsistent `before` the order is arbitrary, but `items` still
+// holds the same elements.
+template <typename T, typename Before> void stableSort(std::vector<T>& items, Before before) {
     const size_t count = items.size();
     if (count < 2) return;
+    if (count <= detail::insertionLimit) {
+        detail::insertionSort(items, before);
+        return;
+    }
     std::vector<T> buffer(count);
     std::vector<T>* source = &items;
     std::vector<T>* target = &buffer;
