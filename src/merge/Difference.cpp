@@ -14,18 +14,27 @@ ItemPtr errorNode() {
     return std::make_shared<Item>("Fehler", ItemDataType::None, nullptr);
 }
 
+// A deep copy of `node` whose nodes are all marked `operation`: copy and setOperationDeep in one pass.
+ItemPtr markedCopy(const Item& node, Item* parent, Operation operation) {
+    auto result = std::make_shared<Item>();
+    result->name = node.name;
+    result->data = node.data;
+    result->open = node.open;
+    result->operation = operation;
+    result->enabled = node.enabled;
+    result->parent = parent;
+    result->children.reserve(node.children.size());
+    for (const auto& child : node.children) result->children.push_back(markedCopy(*child, result.get(), operation));
+    return result;
+}
+
 // The sample's copy, marked None, holding its own entries followed by copies of the configuration's,
 // marked Inserted. The configuration's root is not copied: it would be dropped, text and all.
 ItemPtr combined(const Item& sample, const Item& config) {
-    ItemPtr result = sample.copy(nullptr);
-    result->setOperationDeep(Operation::None);
-    std::vector<ItemPtr> entries;
-    entries.reserve(config.children.size());
-    for (const auto& entry : config.children) {
-        entries.push_back(entry->copy(nullptr));
-        entries.back()->setOperationDeep(Operation::Inserted);
-    }
-    result->appendChild(entries);
+    ItemPtr result = markedCopy(sample, nullptr, Operation::None);
+    result->children.reserve(result->children.size() + config.children.size());
+    for (const auto& entry : config.children)
+        result->children.push_back(markedCopy(*entry, result.get(), Operation::Inserted));
     return result;
 }
 

@@ -1,6 +1,8 @@
 // The tree operations of Item: paths, look-up, deep copy, marking and renumbering.
 #include "model/Item.h"
 
+#include <charconv>
+
 #include "model/Text.h"
 
 namespace carryover {
@@ -92,10 +94,23 @@ void Item::setEnabledDeep(bool newEnabled) {
     for (const auto& child : children) child->setEnabledDeep(newEnabled);
 }
 
+namespace {
+// Whether `name` already reads "Item " followed by `index`, so that it need not be written again.
+bool namesElement(std::string_view name, size_t index) {
+    constexpr std::string_view prefix = "Item ";
+    if (!name.starts_with(prefix)) return false;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.empty() || (digits.size() > 1 && digits[0] == '0')) return false;
+    size_t value = 0;
+    const auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return error == std::errc() && stop == digits.data() + digits.size() && value == index;
+}
+} // namespace
+
 void Item::renumberChildren() {
     const bool isArray = type() == ItemDataType::Array;
     for (size_t i = 0; i < children.size(); ++i) {
-        if (isArray) children[i]->name = elementName(i);
+        if (isArray && !namesElement(children[i]->name, i)) children[i]->name = elementName(i);
         children[i]->renumberChildren();
     }
 }
