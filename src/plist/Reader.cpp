@@ -2,6 +2,7 @@
 #include "plist/Reader.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,9 +56,10 @@ public:
     TextCursor cursor;
     bool tooDeep = false;
 
-    // One element read for `parent`, named `name` unless a <key> stands in front of it; nothing when
-    // it cannot be read. `depth` counts the containers that would be open inside it.
-    ItemPtr read(Item* parent, std::string name, int depth) {
+    // One element read for `parent`, named by the <key> in front of it, or else "Item <index>" in an
+    // array and "" elsewhere; nothing when it cannot be read. `depth` counts the containers that would
+    // be open inside it.
+    ItemPtr read(Item* parent, std::optional<size_t> index, int depth) {
         auto item = std::make_shared<Item>();
         item->parent = parent;
         cursor.scanString("<");
@@ -67,12 +69,13 @@ public:
             cursor.scanString(">");
             auto key = cursor.scanUpToString("</key>"); // nothing: the empty key
             cursor.scanString("</key>");
-            name = key ? std::string(*key) : std::string();
+            if (key) item->name.assign(key->data(), key->size());
             if (!cursor.scanString("<")) return nullptr;
             tag = cursor.scanUpToString(">");
             if (!tag) return nullptr;
+        } else if (index) {
+            item->name = elementName(*index);
         }
-        item->name = std::move(name);
         cursor.scanString(">");
 
         switch (tagOf(*tag)) {
@@ -91,14 +94,14 @@ public:
             cursor.scanString("</data>");
             break;
         case Tag::Date:
-            item->data = ItemData(std::string(textUpTo("</date>")), ItemDataType::Date);
+            setText(*item, textUpTo("</date>"), ItemDataType::Date);
             cursor.scanString("</date>");
             break;
         case Tag::String:
-            item->data = ItemData(std::string(textUpTo("</string>")), ItemDataType::String);
+            setText(*item, textUpTo("</string>"), ItemDataType::String);
             cursor.scanString("</string>");
             break;
-        case Tag::EmptyString: item->data = ItemData(std::string(), ItemDataType::String); break;
+        case Tag::EmptyString: item->data.type = ItemDataType::String; break;
         case Tag::EmptyData: item->data = ItemData::bytes({}); break;
         case Tag::Dict:
         case Tag::Array:
@@ -112,7 +115,7 @@ public:
             break;
         case Tag::EmptyDict: startContainer(*item, ItemDataType::Dictionary); break;
         case Tag::EmptyArray: startContainer(*item, ItemDataType::Array); break;
-        case Tag::End: item->data = ItemData(std::string(), ItemDataType::End); break;
+        case Tag::End: item->data.type = ItemDataType::End; break;
         case Tag::Unknown: break;
         }
         cursor.scanUpToString("<");
@@ -125,7 +128,7 @@ public:
         std::vector<ItemPtr>& children = pending[static_cast<size_t>(depth)];
         const bool isArray = container.type() == ItemDataType::Array;
         for (;;) {
-            auto child = read(&container, isArray ? elementName(children.size()) : std::string(), depth + 1);
+            auto child = read(&container, isArray ? std::optional(children.size()) : std::nullopt, depth + 1);
             if (!child || child->type() == ItemDataType::End) break;
             children.push_back(std::move(child));
         }
@@ -137,8 +140,16 @@ private:
     // One list per depth, made up front: a nested call must not move the list its caller fills.
     std::vector<std::vector<ItemPtr>> pending = std::vector<std::vector<ItemPtr>>(maximumDepth + 2);
 
+    // A new item holds the empty text of kind None; this gives it `text` of kind `type` in place.
+    static void setText(Item& item, std::string_view text, ItemDataType type) {
+        std::get<std::string>(item.data.data).assign(text.data(), text.size());
+        item.data.type = type;
+    }
+
     void startContainer(Item& item, ItemDataType type) {
-        item.data = ItemData(std::to_string(Item::_count), type);
+        char digits[24];
+        const char* end = std::to_chars(digits, digits + sizeof digits, Item::_count).ptr;
+        setText(item, std::string_view(digits, static_cast<size_t>(end - digits)), type);
         ++Item::_count;
     }
 
@@ -188,7 +199,7 @@ ReadResult readPlistText(const std::string& path, std::string text, Item* parent
     cursor.scanString("<dict>");
     while (!cursor.isAtEnd()) {
         cursor.scanUpToString("<");
-        auto child = reader.read(root.get(), std::string(), 2);
+        auto child = reader.read(root.get(), std::nullopt, 2);
         if (reader.tooDeep) return refused(path, parent, ReadStatus::TooDeep);
         if (!child) continue;
         if (child->type() == ItemDataType::End) break;

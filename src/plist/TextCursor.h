@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -62,7 +63,13 @@ private:
         const char* data = text_.data();
         const size_t size = text_.size();
         for (;;) {
-            while (from < size && isAsciiBlank(data[from])) ++from;
+            while (from < size && isAsciiBlank(data[from])) {
+                ++from;
+                // Indentation comes in runs of tabs: pass over eight of them at once.
+                uint64_t block;
+                while (from + 8 <= size && (std::memcpy(&block, data + from, 8), block == 0x0909090909090909ull))
+                    from += 8;
+            }
             if (from == size || static_cast<unsigned char>(data[from]) < 0x80) return from;
             const size_t length = blankLength(text_, from);
             if (length == 0) return from;
