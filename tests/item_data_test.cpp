@@ -72,17 +72,3 @@ TEST(ItemDataOrder, containersBySerialNumber) {
     EXPECT_FALSE(first == ItemData("9", ItemDataType::Array));
 }
 
-TEST(ItemDataOrder, datesAsText) {
-    const ItemData early("2020-01-01T00:00:00Z", ItemDataType::Date), late("2021-01-01T00:00:00Z", ItemDataType::Date);
-    EXPECT_TRUE(early < late);
-    EXPECT_TRUE(early == ItemData("2020-01-01T00:00:00Z", ItemDataType::Date));
-}
-
-TEST(ItemDataNames, typeStrings) {
-    EXPECT_EQ(ItemData("x", ItemDataType::FileName).typeString(), "");
-    EXPECT_EQ(ItemData().typeString(), "");
-    EXPECT_EQ(ItemData("", ItemDataType::End).typeString(), "");
-    EXPECT_EQ(ItemData("x", ItemDataType::Error).typeString(), "Fehler");
-    EXPECT_EQ(ItemData::real(1).typeString(), "Double");
-    EXPECT_EQ(ItemData("1", ItemDataType::Dictionary).typeString(), "Dictionary");
-}

@@ -78,20 +78,3 @@ TEST(ItemCopy, isDeepAndIndependent) {
     EXPECT_FALSE(copy->children[0]->children[1]->enabled);
 }
 
-TEST(ItemMarks, deepSettersReachEveryNode) {
-    auto root = networkTree();
-    root->setOperationDeep(Operation::Unmatched);
-    root->children[0]->setEnabledDeep(false);
-    EXPECT_EQ(root->children[1]->children[2]->operation, Operation::Unmatched);
-    EXPECT_TRUE(root->enabled);
-    for (const auto& child : root->children[0]->children) EXPECT_FALSE(child->enabled);
-}
-
-TEST(ItemAppend, adoptsWithoutRemovingFromTheOldList) {
-    auto root = networkTree();
-    Item other;
-    other.appendChild(root->children[0]->children);
-    EXPECT_EQ(other.children.size(), 3u);
-    EXPECT_EQ(other.children[0]->parent, &other);
-    EXPECT_EQ(root->children[0]->children.size(), 3u);
-}

@@ -173,10 +173,3 @@ TEST(Reader, nestingAtTheLimitOneBelowAndOneAbove) {
     EXPECT_EQ(readPlistText("t", document(containerText(200000))).status, ReadStatus::TooDeep);
 }
 
-TEST(Reader, unreadableFileGivesAnErrorRoot) {
-    auto result = readPlistFile("/nonexistent/x.plist");
-    EXPECT_EQ(result.status, ReadStatus::Unreadable);
-    EXPECT_EQ(result.root->data.text(), "Dateifehler: /nonexistent/x.plist");
-    EXPECT_EQ(result.root->data.typeString(), "Fehler");
-    EXPECT_NE(result.description().find("cannot read"), std::string::npos);
-}

@@ -102,8 +102,3 @@ TEST(TextCursor, doubles) {
     }
 }
 
-TEST(TextCursor, withoutSkippingBlanksTakesThemAsText) {
-    TextCursor cursor("  <dict>", false);
-    EXPECT_EQ(cursor.scanUpToString("<dict>").value(), "  ");
-    EXPECT_FALSE(TextCursor(" x", false).scanString("x"));
-}

@@ -110,7 +110,7 @@ TEST(DoubleText, shortestRoundTripForms) {
 
 TEST(WriterRoundTrip, fixedPointAndAcceptedByLibplist) {
     std::vector<std::string> documents;
-    for (uint64_t seed = 1; seed <= 6; ++seed) documents.push_back(generator::generatePlist(seed, 40000));
+    for (uint64_t seed = 1; seed <= 6; ++seed) documents.push_back(generator::generatePlist(seed, 150000));
     for (const auto& entry : std::filesystem::directory_iterator(CARRYOVER_EXAMPLES)) {
         LoadResult loaded = loadPlist(entry.path().string());
         ASSERT_TRUE(loaded.loaded()) << loaded.message;
