@@ -127,6 +127,10 @@ std::string_view operationName(Operation operation) {
     return "";
 }
 
-std::string elementName(size_t index) { return "Item " + std::to_string(index); }
+std::string elementName(size_t index) {
+    char text[32] = "Item ";
+    char* end = std::to_chars(text + 5, text + sizeof text, index).ptr;
+    return std::string(text, static_cast<size_t>(end - text));
+}
 
 } // namespace carryover
