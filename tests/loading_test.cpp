@@ -61,10 +61,8 @@ TEST(Loading, refusals) {
         {"this is not a property list", LoadStatus::NotPlist, "not a valid property list"},
         {test::prologue + "<array><string>x</string></array></plist>", LoadStatus::NotDictionary, "not a dictionary"},
         {test::document("<key>a</key><float>1.0</float>"), LoadStatus::NotPlist, "format: XML"},
-        {test::document("<key>a</key>" + std::string(600, '[')), LoadStatus::Loaded, ""},
     };
     for (auto& c : cases) {
-        if (c.status == LoadStatus::Loaded) continue;
         LoadResult result = loadText(c.bytes);
         EXPECT_EQ(result.status, c.status) << c.bytes;
         EXPECT_EQ(result.root, nullptr);

@@ -78,16 +78,3 @@ TEST(Difference, RenumbersArraysMovedAsTheyStand) {
               "L=5 Merged off, L=[] Replacement(Item 0=x Replacement)");
 }
 
-TEST(Difference, LeavesInputsUnchangedAndRepeats) {
-    auto sample = sampleFile();
-    auto config = configFile();
-    const std::string sampleBefore = dump(*sample), configBefore = dump(*config);
-    auto first = difference(*sample, *config);
-    auto second = difference(*sample, *config);
-    EXPECT_EQ(dump(*sample), sampleBefore);
-    EXPECT_EQ(dump(*config), configBefore);
-    EXPECT_TRUE(parentsConsistent(*sample) && parentsConsistent(*config));
-    EXPECT_EQ(dump(*first), dump(*second));
-    EXPECT_NE(first, sample);
-    EXPECT_EQ(first->parent, nullptr);
-}
