@@ -102,3 +102,13 @@ TEST(TextCursor, doubles) {
     }
 }
 
+
+TEST(TextCursor, scanThroughIsScanUpToStringThenScanString) {
+    for (std::string_view text : {"abc</k>rest", "  </k>rest", "</k>", "  abc  ", "", "ab</K>", "x</k"}) {
+        TextCursor pair(text), fused(text);
+        const auto expected = pair.scanUpToString("</k>");
+        pair.scanString("</k>");
+        EXPECT_EQ(fused.scanThrough("</k>"), expected) << text;
+        EXPECT_EQ(fused.position(), pair.position()) << text;
+    }
+}

@@ -67,8 +67,7 @@ public:
         if (!tag) return nullptr;
         if (*tag == "key") {
             cursor.scanString(">");
-            auto key = cursor.scanUpToString("</key>"); // nothing: the empty key
-            cursor.scanString("</key>");
+            auto key = cursor.scanThrough("</key>"); // nothing: the empty key
             if (key) item->name.assign(key->data(), key->size());
             if (!cursor.scanString("<")) return nullptr;
             tag = cursor.scanUpToString(">");
@@ -90,16 +89,13 @@ public:
             skipTo(*tag == "real" ? "</real>" : "</float>");
             break;
         case Tag::Data:
-            item->data = ItemData::bytes(decodeBase64(textUpTo("</data>")).value_or(Bytes()));
-            cursor.scanString("</data>");
+            item->data = ItemData::bytes(decodeBase64(textThrough("</data>")).value_or(Bytes()));
             break;
         case Tag::Date:
-            setText(*item, textUpTo("</date>"), ItemDataType::Date);
-            cursor.scanString("</date>");
+            setText(*item, textThrough("</date>"), ItemDataType::Date);
             break;
         case Tag::String:
-            setText(*item, textUpTo("</string>"), ItemDataType::String);
-            cursor.scanString("</string>");
+            setText(*item, textThrough("</string>"), ItemDataType::String);
             break;
         case Tag::EmptyString: item->data.type = ItemDataType::String; break;
         case Tag::EmptyData: item->data = ItemData::bytes({}); break;
@@ -153,12 +149,10 @@ private:
         ++Item::_count;
     }
 
-    std::string_view textUpTo(std::string_view closing) { return cursor.scanUpToString(closing).value_or(""); }
+    // The text up to `closing`, "" when there is none; the cursor moves past `closing`.
+    std::string_view textThrough(std::string_view closing) { return cursor.scanThrough(closing).value_or(""); }
 
-    void skipTo(std::string_view closing) {
-        cursor.scanUpToString(closing);
-        cursor.scanString(closing);
-    }
+    void skipTo(std::string_view closing) { cursor.scanThrough(closing); }
 };
 
 ReadResult refused(const std::string& path, Item* parent, ReadStatus status, std::string detail = {}) {

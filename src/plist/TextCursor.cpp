@@ -100,6 +100,19 @@ std::optional<std::string_view> TextCursor::scanUpToString(std::string_view lite
     return text_.substr(start, end - start);
 }
 
+std::optional<std::string_view> TextCursor::scanThrough(std::string_view literal) {
+    const size_t start = afterBlanks(position_);
+    const size_t end = find(literal, start);
+    std::optional<std::string_view> text;
+    if (end != start) {
+        text = text_.substr(start, end - start);
+        position_ = end;
+    }
+    // find stops only in front of a match, or at the end of the text.
+    if (end < text_.size()) position_ = end + literal.size();
+    return text;
+}
+
 std::optional<int64_t> TextCursor::scanInt() {
     const size_t start = afterBlanks(position_);
     size_t at = start;

@@ -30,6 +30,9 @@ public:
     // The text up to the next `literal`, or to the end when there is none; the cursor stops in front
     // of `literal`. Nothing when no character would be collected.
     std::optional<std::string_view> scanUpToString(std::string_view literal);
+    // scanUpToString(literal) and then scanString(literal), with one search; for a literal that does not
+    // begin with a blank. Yields what scanUpToString yields.
+    std::optional<std::string_view> scanThrough(std::string_view literal);
     // A decimal integer: optional sign and digits. Values beyond 64 bits clamp to the nearest limit.
     std::optional<int64_t> scanInt();
     // A decimal double: optional sign, digits with an optional fraction, an optional exponent.
