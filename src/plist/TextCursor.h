@@ -67,8 +67,8 @@ private:
         const size_t size = text_.size();
         for (;;) {
             while (from < size && isAsciiBlank(data[from])) {
-                ++from;
-                // Indentation comes in runs of tabs: pass over eight of them at once.
+                if (data[from++] != '\n') continue;
+                // A line's indentation comes in runs of tabs: pass over eight of them at once.
                 uint64_t block;
                 while (from + 8 <= size && (std::memcpy(&block, data + from, 8), block == 0x0909090909090909ull))
                     from += 8;
