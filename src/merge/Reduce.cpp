@@ -139,16 +139,16 @@ void mergePair(const ItemPtr& a, const ItemPtr& b, Item& result, bool inArray, R
 }
 
 // Walks the sorted children left to right, merging each matching neighbour pair once and placing
-// every other child alone.
+// every other child alone; `match(i)` tells whether sorted[i] and sorted[i + 1] pair.
+template <typename Match>
 void pairWalk(const std::vector<ItemPtr>& sorted, Item& result, bool inArray, ReduceOptions options,
-              bool allUnmatched) {
+              bool allUnmatched, Match match) {
     result.children.reserve(sorted.size());
     size_t i = 0;
     while (i + 1 < sorted.size()) {
         const ItemPtr& a = sorted[i];
         const ItemPtr& b = sorted[i + 1];
-        const bool match = inArray ? elementOrder(*a, *b) == 0 : textEqual(a->name, b->name);
-        if (match) {
+        if (match(i)) {
             mergePair(a, b, result, inArray, options, allUnmatched);
             i += 2;
         } else {
@@ -167,12 +167,19 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
     const ItemDataType type = node.type();
     if (type != ItemDataType::FileName && !isContainer(type)) return; // a leaf kind places nothing
     if (type != ItemDataType::Array) {
-        stableSort(sorted, [](const ItemPtr& a, const ItemPtr& b) { return textLess(a->name, b->name); });
-        pairWalk(sorted, result, false, options, allUnmatched);
+        // Each name is put in canonical form once, so that the sort and the walk compare plain bytes.
+        std::vector<std::pair<std::string, ItemPtr>> named;
+        named.reserve(sorted.size());
+        for (auto& node : sorted) named.emplace_back(canonicalText(node->name), std::move(node));
+        stableSort(named, [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t i = 0; i < named.size(); ++i) sorted[i] = std::move(named[i].second);
+        pairWalk(sorted, result, false, options, allUnmatched,
+                 [&](size_t i) { return named[i].first == named[i + 1].first; });
         return;
     }
     stableSort(sorted, [](const ItemPtr& a, const ItemPtr& b) { return elementOrder(*a, *b) < 0; });
-    pairWalk(sorted, result, true, options, allUnmatched);
+    pairWalk(sorted, result, true, options, allUnmatched,
+             [&](size_t i) { return elementOrder(*sorted[i], *sorted[i + 1]) == 0; });
     stableSort(result.children, beforeByIndex);
     // Only this array's elements are renamed: nested arrays were renamed by their own reduction, and a
     // Replacement container, moved as it stands, is renamed when the pipeline renumbers the whole tree.

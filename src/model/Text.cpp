@@ -40,6 +40,8 @@ bool textLess(std::string_view left, std::string_view right) {
     return normalised(left) < normalised(right);
 }
 
+std::string canonicalText(std::string_view text) { return normalised(text); }
+
 bool textEqual(std::string_view left, std::string_view right) {
     if (left == right) return true;
     if (!mayNeedNormalising(left) && !mayNeedNormalising(right)) return false;
