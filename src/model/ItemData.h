@@ -59,11 +59,13 @@ private:
     ItemData(ItemDataType type, Value value) : data(std::move(value)), type(type) {}
 };
 
-// Whether `left` sorts before `right`. Values of different kinds are never ordered; see ItemData.cpp for
-// each kind (byte buffers by length only, containers by serial number, texts in NFC order).
+// Whether `left` sorts before `right`. Values of different kinds are never ordered, nor are None,
+// FileName and End values. Bools: false before true; numbers as numbers (NaN never ordered); byte
+// buffers by length only; strings, dates and errors in NFC text order; containers by serial number.
 bool operator<(const ItemData& left, const ItemData& right);
 
-// Whether both hold the same value. Never true across kinds, nor for None, FileName and End.
+// Whether both hold the same value: NFC-equal texts, equal bytes, IEEE-equal numbers (0.0 == -0.0),
+// the same serial number. Never true across kinds, nor for None, FileName and End.
 bool operator==(const ItemData& left, const ItemData& right);
 
 // The enumeration case name of a kind: "None", "FileName", "Bool", ...
