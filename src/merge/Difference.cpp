@@ -16,13 +16,8 @@ ItemPtr errorNode() {
 
 // A deep copy of `node` whose nodes are all marked `operation`: copy and setOperationDeep in one pass.
 ItemPtr markedCopy(const Item& node, Item* parent, Operation operation) {
-    auto result = std::make_shared<Item>();
-    result->name = node.name;
-    result->data = node.data;
-    result->open = node.open;
+    ItemPtr result = node.copyFields(parent);
     result->operation = operation;
-    result->enabled = node.enabled;
-    result->parent = parent;
     result->children.reserve(node.children.size());
     for (const auto& child : node.children) result->children.push_back(markedCopy(*child, result.get(), operation));
     return result;

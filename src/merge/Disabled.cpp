@@ -9,17 +9,6 @@ namespace carryover {
 
 namespace {
 
-// A new node with `node`'s name, data, open, operation and enabled; no parent and no children.
-ItemPtr ownFieldsCopy(const Item& node) {
-    auto result = std::make_shared<Item>();
-    result->name = node.name;
-    result->data = node.data;
-    result->open = node.open;
-    result->operation = node.operation;
-    result->enabled = node.enabled;
-    return result;
-}
-
 // Whether the last counting "Enabled" child of `node` allows it. A child counts when it is a Bool
 // that is itself enabled and not Kill, so a configuration's Replacement wins over the sample's
 // disabled Merged value.
@@ -91,7 +80,7 @@ ItemPtr enabledOnly(const Item& node) {
     const ItemDataType type = node.type();
     if (type != ItemDataType::FileName && type != ItemDataType::Array && type != ItemDataType::Dictionary)
         return node.copy(nullptr);
-    ItemPtr result = ownFieldsCopy(node);
+    ItemPtr result = node.copyFields(nullptr);
     result->children.reserve(node.children.size());
     for (const auto& child : node.children) {
         ItemPtr kept = enabledOnly(*child);

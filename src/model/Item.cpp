@@ -38,7 +38,7 @@ void Item::appendChild(const std::vector<ItemPtr>& nodes) {
     }
 }
 
-ItemPtr Item::copy(Item* newParent) const {
+ItemPtr Item::copyFields(Item* newParent) const {
     auto result = std::make_shared<Item>();
     result->name = name;
     result->data = data;
@@ -46,6 +46,11 @@ ItemPtr Item::copy(Item* newParent) const {
     result->operation = operation;
     result->enabled = enabled;
     result->parent = newParent;
+    return result;
+}
+
+ItemPtr Item::copy(Item* newParent) const {
+    ItemPtr result = copyFields(newParent);
     result->children.reserve(children.size());
     for (const auto& child : children) result->children.push_back(child->copy(result.get()));
     return result;

@@ -88,6 +88,8 @@ public:
     void appendChild(const std::vector<ItemPtr>& nodes);
     // A deep copy of this subtree, with all fields, whose root has `parent`.
     ItemPtr copy(Item* parent) const;
+    // A new node with this node's name, data, open, operation and enabled, and `parent`; no children.
+    ItemPtr copyFields(Item* parent) const;
     // The nodes at `path`, in tree order; empty when none. A path starting with "°" starts at the top,
     // any other at this node. Components are split at every "°".
     std::vector<ItemPtr> getItems(std::string_view path) const;
