@@ -132,9 +132,8 @@ plist_t parse(std::string_view bytes, bool binary) {
     return plist;
 }
 
-std::string tooDeep() {
-    return "containers nest deeper than " + std::to_string(maximumDepth) + " levels";
-}
+// The reader's own words for a document nested too deeply.
+std::string tooDeep() { return ReadResult{nullptr, ReadStatus::TooDeep, {}}.description(); }
 
 } // namespace
 
