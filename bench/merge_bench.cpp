@@ -18,7 +18,9 @@ const generator::GeneratedPair& pair(int64_t megabytes) {
     static std::map<int64_t, generator::GeneratedPair> pairs;
     auto found = pairs.find(megabytes);
     if (found == pairs.end())
-        found = pairs.emplace(megabytes, generator::generatePlistPair(7, static_cast<size_t>(megabytes) << 20)).first;
+        found =
+            pairs.emplace(megabytes, generator::generatePlistPair(7, static_cast<size_t>(megabytes) << 20))
+                .first;
     return found->second;
 }
 
@@ -27,20 +29,23 @@ struct Trees {
 };
 
 Trees readBoth(const generator::GeneratedPair& texts) {
-    ItemPtr config = readPlistText("config.plist", texts.config).root;
-    ItemPtr sample = readPlistText("sample.plist", texts.sample).root;
+    ContainerCounter counter;
+    ItemPtr config = readPlistText("config.plist", texts.config, counter).root;
+    ItemPtr sample = readPlistText("sample.plist", texts.sample, counter).root;
     return {config, sample};
 }
 
 size_t nodes(const Item& node) {
     size_t count = 1;
-    for (const auto& child : node.children) count += nodes(*child);
+    for (const auto& child : node.children)
+        count += nodes(*child);
     return count;
 }
 
 void counters(benchmark::State& state, const Trees& trees) {
     const auto& texts = pair(state.range(0));
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * (texts.config.size() + texts.sample.size())));
+    state.SetBytesProcessed(
+        static_cast<int64_t>(state.iterations() * (texts.config.size() + texts.sample.size())));
     state.counters["nodes"] = static_cast<double>(nodes(*trees.config) + nodes(*trees.sample));
 }
 

@@ -32,7 +32,8 @@ void ByteLoop(benchmark::State& state) {
     const std::string& text = document();
     for (auto _ : state) {
         uint32_t hash = 0;
-        for (unsigned char c : text) hash = hash * 31 + c;
+        for (unsigned char c : text)
+            hash = hash * 31 + c;
         benchmark::DoNotOptimize(hash);
     }
     setBytes(state);
@@ -53,7 +54,8 @@ void LibplistFromXml(benchmark::State& state) {
 void Reader(benchmark::State& state) {
     const std::string& text = document();
     for (auto _ : state) {
-        ReadResult result = readPlistText("bench.plist", text);
+        ContainerCounter counter;
+        ReadResult result = readPlistText("bench.plist", text, counter);
         benchmark::DoNotOptimize(result.root.get());
     }
     setBytes(state);
@@ -63,13 +65,15 @@ void Reader(benchmark::State& state) {
 void LoadingStep(benchmark::State& state) {
     char path[] = "/tmp/carryover-bench-XXXXXX";
     const int fd = ::mkstemp(path);
-    if (fd < 0 || ::write(fd, document().data(), document().size()) != static_cast<ssize_t>(document().size())) {
+    if (fd < 0 ||
+        ::write(fd, document().data(), document().size()) != static_cast<ssize_t>(document().size())) {
         state.SkipWithError("cannot write the temporary file");
         return;
     }
     ::close(fd);
     for (auto _ : state) {
-        LoadResult result = loadPlist(path);
+        ContainerCounter counter;
+        LoadResult result = loadPlist(path, counter);
         if (!result.loaded()) state.SkipWithError(result.message.c_str());
         benchmark::DoNotOptimize(result.root.get());
     }
@@ -78,7 +82,8 @@ void LoadingStep(benchmark::State& state) {
 }
 
 void Writer(benchmark::State& state) {
-    ItemPtr root = readPlistText("bench.plist", document()).root;
+    ContainerCounter counter;
+    ItemPtr root = readPlistText("bench.plist", document(), counter).root;
     for (auto _ : state) {
         std::string text = plistRepresentation(*root, 0);
         benchmark::DoNotOptimize(text.data());
@@ -93,5 +98,3 @@ BENCHMARK(LibplistFromXml)->Unit(benchmark::kMillisecond);
 BENCHMARK(Reader)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadingStep)->Unit(benchmark::kMillisecond);
 BENCHMARK(Writer)->Unit(benchmark::kMillisecond);
-
-

@@ -13,11 +13,20 @@ std::string escaped(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -28,16 +37,22 @@ std::string valueText(const Item& node) {
     switch (data.type) {
     case ItemDataType::FileName:
     case ItemDataType::Dictionary:
-    case ItemDataType::Array: return "";
-    case ItemDataType::Bool: return data.boolValue() ? "true" : "false";
-    case ItemDataType::Int: return std::to_string(data.intValue());
-    case ItemDataType::Double: return doubleText(data.doubleValue());
-    case ItemDataType::Data: return encodeBase64(data.bytesValue());
+    case ItemDataType::Array:
+        return "";
+    case ItemDataType::Bool:
+        return data.boolValue() ? "true" : "false";
+    case ItemDataType::Int:
+        return std::to_string(data.intValue());
+    case ItemDataType::Double:
+        return doubleText(data.doubleValue());
+    case ItemDataType::Data:
+        return encodeBase64(data.bytesValue());
     case ItemDataType::None:
     case ItemDataType::Date:
     case ItemDataType::String:
     case ItemDataType::Error:
-    case ItemDataType::End: return data.text();
+    case ItemDataType::End:
+        return data.text();
     }
     return "";
 }
@@ -53,17 +68,24 @@ void dumpNode(const Item& node, int depth, std::string& out) {
     out += '\t';
     out += operationName(node.operation);
     out += node.enabled ? "\t1\n" : "\t0\n";
-    for (const auto& child : node.children) dumpNode(*child, depth + 1, out);
+    for (const auto& child : node.children)
+        dumpNode(*child, depth + 1, out);
 }
 
 std::string_view colourOf(Operation operation) {
     switch (operation) {
-    case Operation::None: return "";
-    case Operation::Kill: return "\x1b[31m";
-    case Operation::Merged: return "\x1b[38;5;208m";
-    case Operation::Replacement: return "\x1b[33m";
-    case Operation::Inserted: return "\x1b[32m";
-    case Operation::Unmatched: return "\x1b[34m";
+    case Operation::None:
+        return "";
+    case Operation::Kill:
+        return "\x1b[31m";
+    case Operation::Merged:
+        return "\x1b[38;5;208m";
+    case Operation::Replacement:
+        return "\x1b[33m";
+    case Operation::Inserted:
+        return "\x1b[32m";
+    case Operation::Unmatched:
+        return "\x1b[34m";
     }
     return "";
 }
@@ -88,7 +110,8 @@ void treeNode(const Item& node, int depth, bool colour, std::string& out) {
     if (!node.enabled) out += "  (off)";
     if (!start.empty()) out += "\x1b[0m";
     out += '\n';
-    for (const auto& child : node.children) treeNode(*child, depth + 1, colour, out);
+    for (const auto& child : node.children)
+        treeNode(*child, depth + 1, colour, out);
 }
 
 } // namespace

@@ -2,15 +2,15 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
-#include "AtomicFile.h"
 #include "TreeText.h"
-#include "merge/Difference.h"
-#include "merge/Disabled.h"
+#include "merge/Comparison.h"
 #include "plist/Loading.h"
+#include "plist/Saving.h"
 #include "plist/Writer.h"
 
 using namespace carryover;
@@ -20,12 +20,11 @@ namespace {
 // Exit statuses, as diff tools have them.
 constexpr int same = 0, differs = 1, trouble = 2;
 
-constexpr const char* usage =
-    "usage: carryover-cli dump FILE\n"
-    "       carryover-cli format FILE [-o OUT]\n"
-    "       carryover-cli diff [--tsv] CONFIG SAMPLE\n"
-    "       carryover-cli merge CONFIG SAMPLE [-o OUT]\n"
-    "       carryover-cli --help | --version\n";
+constexpr const char* usage = "usage: carryover-cli dump FILE\n"
+                              "       carryover-cli format FILE [-o OUT]\n"
+                              "       carryover-cli diff [--tsv] CONFIG SAMPLE\n"
+                              "       carryover-cli merge CONFIG SAMPLE [-o OUT]\n"
+                              "       carryover-cli --help | --version\n";
 
 constexpr const char* help =
     "Carries a configuration property list over into the structure of a newer full sample.\n\n"
@@ -70,9 +69,11 @@ bool parse(const std::vector<std::string>& words, bool allowOutput, bool allowTs
     return true;
 }
 
-// Loads a file, or prints why not; null when it was refused.
+// Loads a file, or prints why not; null when it was refused. One counter numbers the containers of
+// all files a run reads.
 ItemPtr load(const std::string& path) {
-    LoadResult result = loadPlist(path);
+    static ContainerCounter counter;
+    LoadResult result = loadPlist(path, counter);
     if (!result.loaded()) {
         std::cerr << result.message << " (" << path << ")\n";
         return nullptr;
@@ -80,70 +81,59 @@ ItemPtr load(const std::string& path) {
     return result.root;
 }
 
-int emit(const std::string& text, const std::string& output) {
-    if (output.empty()) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        return std::fflush(stdout) == 0 ? same : trouble;
-    }
-    if (std::string why = writeFileAtomically(output, text); !why.empty()) {
-        std::cerr << "carryover-cli: cannot write " << output << ": " << why << '\n';
+int print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0 ? same : trouble;
+}
+
+// `root` as a property-list document, to standard output or, with -o, saved to that file.
+int emitDocument(const Item& root, const std::string& output) {
+    if (output.empty()) return print(plistRepresentation(root, 0));
+    SaveResult saved = savePlist(root, output);
+    if (!saved.saved()) {
+        std::cerr << "carryover-cli: cannot write " << output << ": " << saved.reason << '\n';
         return trouble;
     }
     return same;
 }
 
-bool hasDifference(const Item& node) {
-    switch (node.operation) {
-    case Operation::Merged:
-    case Operation::Replacement:
-    case Operation::Inserted:
-    case Operation::Unmatched: return true;
-    case Operation::None:
-    case Operation::Kill: break;
-    }
-    for (const auto& child : node.children)
-        if (hasDifference(*child)) return true;
-    return false;
-}
-
-// Loads both files, configuration first, and compares them; null when either was refused.
-ItemPtr differences(const Arguments& arguments) {
+// Loads both files, configuration first, and compares them; nothing when either was refused.
+std::optional<Comparison> comparison(const Arguments& arguments) {
     ItemPtr config = load(arguments.files[0]);
-    if (!config) return nullptr;
+    if (!config) return std::nullopt;
     ItemPtr sample = load(arguments.files[1]);
-    if (!sample) return nullptr;
-    return difference(*sample, *config);
+    if (!sample) return std::nullopt;
+    return compare(*config, *sample);
 }
 
 int dump(const Arguments& arguments) {
     ItemPtr root = load(arguments.files[0]);
-    return root ? emit(dumpLines(*root), {}) : trouble;
+    return root ? print(dumpLines(*root)) : trouble;
 }
 
 int format(const Arguments& arguments) {
     ItemPtr root = load(arguments.files[0]);
-    return root ? emit(plistRepresentation(*root, 0), arguments.output) : trouble;
+    return root ? emitDocument(*root, arguments.output) : trouble;
 }
 
 int diff(const Arguments& arguments) {
-    ItemPtr tree = differences(arguments);
-    if (!tree) return trouble;
-    const std::string text = arguments.tsv ? dumpLines(*tree) : treeText(*tree, ::isatty(STDOUT_FILENO));
-    if (emit(text, {}) != same) return trouble;
-    return hasDifference(*tree) ? differs : same;
+    auto compared = comparison(arguments);
+    if (!compared) return trouble;
+    const Item& tree = *compared->differences;
+    if (print(arguments.tsv ? dumpLines(tree) : treeText(tree, ::isatty(STDOUT_FILENO))) != same)
+        return trouble;
+    return compared->counts.differ() ? differs : same;
 }
 
 int merge(const Arguments& arguments) {
-    ItemPtr tree = differences(arguments);
-    if (!tree) return trouble;
-    ItemPtr result = enabledOnly(*tree);
-    tree.reset();
+    auto compared = comparison(arguments);
+    if (!compared) return trouble;
+    const ItemPtr result = compared->result;
     if (!result || result->type() != ItemDataType::FileName) {
         std::cerr << "carryover-cli: the comparison gave no document to write\n";
         return trouble;
     }
-    result->renumberChildren();
-    return emit(plistRepresentation(*result, 0), arguments.output);
+    return emitDocument(*result, arguments.output);
 }
 
 struct Command {

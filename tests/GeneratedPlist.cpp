@@ -8,16 +8,17 @@ namespace carryover::generator {
 
 namespace {
 
-constexpr std::string_view keyWords[] = {"Kernel", "Quirks", "Add", "Delete", "Patch", "Booter", "Misc",
-                                         "Security", "Path", "Comment", "Enabled", "Arch", "Identifier",
-                                         "MaxKernel", "MinKernel", "Find", "Replace", "Count", "Limit",
-                                         "Caf\xC3\xA9", "Cafe\xCC\x81", "A&amp;B", "zeta", "Zeta"};
+constexpr std::string_view keyWords[] = {
+    "Kernel",  "Quirks",  "Add",     "Delete",      "Patch",        "Booter",    "Misc",      "Security",
+    "Path",    "Comment", "Enabled", "Arch",        "Identifier",   "MaxKernel", "MinKernel", "Find",
+    "Replace", "Count",   "Limit",   "Caf\xC3\xA9", "Cafe\xCC\x81", "A&amp;B",   "zeta",      "Zeta"};
 
 // Writes one document. The layout follows `shape`; when `mutate` is set, values and entries are
 // changed by `mutations` without disturbing the layout drawn from `shape`.
 class Generator {
-public:
-    Generator(uint64_t seed, bool mutate) : shape_(seed), mutations_(seed ^ 0x9E3779B97F4A7C15ull), mutate_(mutate) {}
+  public:
+    Generator(uint64_t seed, bool mutate)
+        : shape_(seed), mutations_(seed ^ 0x9E3779B97F4A7C15ull), mutate_(mutate) {}
 
     std::string document(size_t bytes) {
         out_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -32,9 +33,11 @@ public:
         return std::move(out_);
     }
 
-private:
+  private:
     size_t draw(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(shape_); }
-    bool change(int percent) { return mutate_ && std::uniform_int_distribution<int>(0, 99)(mutations_) < percent; }
+    bool change(int percent) {
+        return mutate_ && std::uniform_int_distribution<int>(0, 99)(mutations_) < percent;
+    }
 
     void line(int depth, const std::string& text) {
         out_.append(static_cast<size_t>(depth), '\t');
@@ -49,14 +52,30 @@ private:
         const bool changed = change(8);
         const size_t value = draw(1000) + (changed ? 1 : 0);
         switch (kind) {
-        case 0: line(depth, value % 2 ? "<true/>" : "<false/>"); break;
-        case 1: line(depth, "<integer>" + std::to_string(static_cast<int64_t>(value) - 300) + "</integer>"); break;
-        case 2: line(depth, "<real>" + std::to_string(value) + ".25</real>"); break;
-        case 3: line(depth, "<string>text " + std::to_string(value) + " &lt;x&gt;</string>"); break;
-        case 4: line(depth, "<data>" + std::string(value % 2 ? "AQID" : "SGVsbG8gd29ybGQ=") + "</data>"); break;
-        case 5: line(depth, "<date>20" + std::to_string(10 + value % 20) + "-01-02T03:04:05Z</date>"); break;
-        case 6: line(depth, value % 3 ? "<string/>" : "<data/>"); break;
-        default: line(depth, "<string>" + std::string(value % 5 ? "plain" : "#commented") + "</string>"); break;
+        case 0:
+            line(depth, value % 2 ? "<true/>" : "<false/>");
+            break;
+        case 1:
+            line(depth, "<integer>" + std::to_string(static_cast<int64_t>(value) - 300) + "</integer>");
+            break;
+        case 2:
+            line(depth, "<real>" + std::to_string(value) + ".25</real>");
+            break;
+        case 3:
+            line(depth, "<string>text " + std::to_string(value) + " &lt;x&gt;</string>");
+            break;
+        case 4:
+            line(depth, "<data>" + std::string(value % 2 ? "AQID" : "SGVsbG8gd29ybGQ=") + "</data>");
+            break;
+        case 5:
+            line(depth, "<date>20" + std::to_string(10 + value % 20) + "-01-02T03:04:05Z</date>");
+            break;
+        case 6:
+            line(depth, value % 3 ? "<string/>" : "<data/>");
+            break;
+        default:
+            line(depth, "<string>" + std::string(value % 5 ? "plain" : "#commented") + "</string>");
+            break;
         }
     }
 
@@ -68,11 +87,16 @@ private:
             std::string saved;
             if (dropped) saved.swap(out_);
             line(depth, "<key>" + name + "</key>");
-            if (kind == 0) dictionary(depth, level + 1);
-            else if (kind == 1) elementArray(depth, level + 1);
-            else if (kind == 2) stringArray(depth);
-            else if (kind == 3) line(depth, draw(2) ? "<dict/>" : "<array/>");
-            else leaf(depth);
+            if (kind == 0)
+                dictionary(depth, level + 1);
+            else if (kind == 1)
+                elementArray(depth, level + 1);
+            else if (kind == 2)
+                stringArray(depth);
+            else if (kind == 3)
+                line(depth, draw(2) ? "<dict/>" : "<array/>");
+            else
+                leaf(depth);
             if (dropped) out_.swap(saved);
             if (change(3)) {
                 line(depth, "<key>Extra" + std::to_string(draw(100)) + "</key>");
@@ -115,8 +139,8 @@ private:
         const size_t count = 1 + draw(5);
         for (size_t i = 0; i < count; ++i) {
             const size_t value = draw(12) + (change(10) ? 20 : 0);
-            line(depth + 1, "<string>" + std::string(value % 6 == 0 ? "#" : "") + "-v" + std::to_string(value) +
-                                "</string>");
+            line(depth + 1, "<string>" + std::string(value % 6 == 0 ? "#" : "") + "-v" +
+                                std::to_string(value) + "</string>");
         }
         if (draw(4) == 0) line(depth + 1, "<integer>" + std::to_string(draw(5)) + "</integer>");
         line(depth, "</array>");
@@ -130,7 +154,9 @@ private:
 
 } // namespace
 
-std::string generatePlist(uint64_t seed, size_t bytes) { return Generator(seed, false).document(bytes); }
+std::string generatePlist(uint64_t seed, size_t bytes) {
+    return Generator(seed, false).document(bytes);
+}
 
 GeneratedPair generatePlistPair(uint64_t seed, size_t bytes) {
     return {Generator(seed, true).document(bytes), Generator(seed, false).document(bytes)};

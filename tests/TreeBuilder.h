@@ -1,6 +1,6 @@
 // TreeBuilder: hand-made Item trees for the engine's tests, and text views of trees to compare.
-// Containers take serial numbers from Item::_count, as the reader does; array elements are named
-// "Item 0", "Item 1", ... by position.
+// Containers take serial numbers from one counter shared by all built trees, as the reader does; array
+// elements are named "Item 0", "Item 1", ... by position.
 #pragma once
 
 #include <string>
@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "model/ContainerCounter.h"
 #include "model/Item.h"
 
 namespace carryover::test {
@@ -36,8 +37,14 @@ inline ItemPtr boolean(std::string name, bool value) {
     return node;
 }
 
+// The counter of every built tree, so that containers built later have larger serial numbers.
+inline ContainerCounter& builtContainers() {
+    static ContainerCounter counter;
+    return counter;
+}
+
 inline ItemPtr container(std::string name, ItemDataType type, const std::vector<ItemPtr>& children) {
-    auto node = leaf(std::move(name), ItemData(std::to_string(Item::_count++), type));
+    auto node = leaf(std::move(name), ItemData(std::to_string(builtContainers().take()), type));
     node->appendChild(children);
     if (type == ItemDataType::Array)
         for (size_t i = 0; i < children.size(); ++i)
@@ -117,7 +124,7 @@ inline std::string dump(const Item& node, int depth = 0) {
     std::string result = std::string(static_cast<size_t>(depth) * 2, ' ') + node.name + "|" +
                          std::string(typeName(node.type())) + "|" + valueText(node.data) + "|" +
                          std::string(operationName(node.operation)) + "|" + (node.enabled ? "on" : "off") +
-                         "|" + (node.open ? "open" : "closed") + "\n";
+                         "\n";
     for (const auto& child : node.children)
         result += dump(*child, depth + 1);
     return result;

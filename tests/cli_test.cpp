@@ -32,13 +32,14 @@ CliRun cli(const std::string& arguments) {
     FILE* pipe = ::popen(command.c_str(), "r");
     std::string out;
     std::array<char, 4096> buffer;
-    while (size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), got);
+    while (size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
+        out.append(buffer.data(), got);
     const int status = ::pclose(pipe);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
 class Folder {
-public:
+  public:
     Folder() {
         char name[] = "/tmp/carryover-cli-XXXXXX";
         path = ::mkdtemp(name);
@@ -68,7 +69,8 @@ std::string content(const Item& node, int depth = 0) {
         node.type() != ItemDataType::FileName)
         out += " " + plistRepresentation(node, 0);
     out += "\n";
-    for (const auto& child : node.children) out += content(*child, depth + 1);
+    for (const auto& child : node.children)
+        out += content(*child, depth + 1);
     return out;
 }
 
@@ -77,19 +79,21 @@ std::string content(const Item& node, int depth = 0) {
 TEST(CliDump, linesWithEscapes) {
     Folder folder;
     const std::string file = folder.write(
-        "a.plist", test::document("<key>t\tab</key><string>x\\y\nz\r</string><key>n</key><integer>-3</integer>"
-                                  "<key>r</key><real>0.5</real><key>d</key><data>AQID</data>"
-                                  "<key>a</key><array><true/></array><!-- c -->"));
+        "a.plist",
+        test::document("<key>t\tab</key><string>x\\y\nz\r</string><key>n</key><integer>-3</integer>"
+                       "<key>r</key><real>0.5</real><key>d</key><data>AQID</data>"
+                       "<key>a</key><array><true/></array><!-- c -->"));
     const CliRun run = cli("dump " + file);
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "0\t" + file + "\tFileName\t\tNone\t1\n"
-                       "1\tt\\tab\tString\tx\\\\y\\nz\\r\tNone\t1\n"
-                       "1\tn\tInt\t-3\tNone\t1\n"
-                       "1\tr\tDouble\t0.5\tNone\t1\n"
-                       "1\td\tData\tAQID\tNone\t1\n"
-                       "1\ta\tArray\t\tNone\t1\n"
-                       "2\tItem 0\tBool\ttrue\tNone\t1\n"
-                       "1\t\tNone\t\tNone\t1\n");
+    EXPECT_EQ(run.out, "0\t" + file +
+                           "\tFileName\t\tNone\t1\n"
+                           "1\tt\\tab\tString\tx\\\\y\\nz\\r\tNone\t1\n"
+                           "1\tn\tInt\t-3\tNone\t1\n"
+                           "1\tr\tDouble\t0.5\tNone\t1\n"
+                           "1\td\tData\tAQID\tNone\t1\n"
+                           "1\ta\tArray\t\tNone\t1\n"
+                           "2\tItem 0\tBool\ttrue\tNone\t1\n"
+                           "1\t\tNone\t\tNone\t1\n");
 }
 
 TEST(CliStatus, troubleAndUsage) {
@@ -114,7 +118,8 @@ TEST(CliFormat, writesOurLayoutAtomically) {
     const std::string file = folder.write("a.plist", test::document("<key>a</key>   <integer>1</integer>"));
     const std::string out = folder.path + "/out.plist";
     EXPECT_EQ(cli("format " + file + " -o " + out).status, 0);
-    EXPECT_EQ(readFile(out), test::prologue + "<dict>\n\t<key>a</key>\n\t<integer>1</integer>\n</dict>\n</plist>\n");
+    EXPECT_EQ(readFile(out),
+              test::prologue + "<dict>\n\t<key>a</key>\n\t<integer>1</integer>\n</dict>\n</plist>\n");
     EXPECT_EQ(cli("format " + file).out, readFile(out));
     EXPECT_EQ(cli("format " + file + " -o " + folder.path + "/missing/out.plist").status, 2);
     // A target that cannot be replaced stays as it was, and no temporary file is left behind.
@@ -152,12 +157,12 @@ TEST(CliMerge, outputIsTheResultTreeAndLibplistReadsIt) {
         EXPECT_TRUE(plist);
         plist_free(plist);
 
-        ItemPtr configRoot = readPlistText(config, pair.config).root;
-        ItemPtr sampleRoot = readPlistText(sample, pair.sample).root;
+        ContainerCounter counter;
+        ItemPtr configRoot = readPlistText(config, pair.config, counter).root;
+        ItemPtr sampleRoot = readPlistText(sample, pair.sample, counter).root;
         ItemPtr result = enabledOnly(*difference(*sampleRoot, *configRoot));
         result->renumberChildren();
-        ItemPtr reread = readPlistText(sample, written).root;
+        ItemPtr reread = readPlistText(sample, written, counter).root;
         EXPECT_EQ(content(*reread), content(*result));
     }
 }
-

@@ -8,8 +8,12 @@
 using namespace carryover;
 
 namespace {
-ItemData text(std::string value) { return ItemData(std::move(value), ItemDataType::String); }
-ItemData bytes(Bytes value) { return ItemData::bytes(std::move(value)); }
+ItemData text(std::string value) {
+    return ItemData(std::move(value), ItemDataType::String);
+}
+ItemData bytes(Bytes value) {
+    return ItemData::bytes(std::move(value));
+}
 } // namespace
 
 TEST(ItemDataOrder, kindsNeverMix) {
@@ -61,7 +65,8 @@ TEST(ItemDataOrder, textsCompareInCanonicalForm) {
     EXPECT_FALSE(precomposed < decomposed);
     EXPECT_FALSE(decomposed < precomposed);
     EXPECT_TRUE(text("cafe") < decomposed);
-    EXPECT_TRUE(ItemData("Dateifehler: a", ItemDataType::Error) == ItemData("Dateifehler: a", ItemDataType::Error));
+    EXPECT_TRUE(ItemData("Dateifehler: a", ItemDataType::Error) ==
+                ItemData("Dateifehler: a", ItemDataType::Error));
 }
 
 TEST(ItemDataOrder, containersBySerialNumber) {
@@ -71,4 +76,3 @@ TEST(ItemDataOrder, containersBySerialNumber) {
     EXPECT_FALSE(first == second);
     EXPECT_FALSE(first == ItemData("9", ItemDataType::Array));
 }
-

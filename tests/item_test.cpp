@@ -10,9 +10,10 @@ using test::read;
 
 namespace {
 ItemPtr networkTree() {
-    return read(document("<key>Network</key><dict><key>Port</key><integer>80</integer>"
-                         "<key>Port</key><integer>81</integer><key>Host</key><string>h</string></dict>"
-                         "<key>List</key><array><string>a</string><string>b</string><string>c</string></array>"));
+    return read(
+        document("<key>Network</key><dict><key>Port</key><integer>80</integer>"
+                 "<key>Port</key><integer>81</integer><key>Host</key><string>h</string></dict>"
+                 "<key>List</key><array><string>a</string><string>b</string><string>c</string></array>"));
 }
 } // namespace
 
@@ -65,16 +66,13 @@ TEST(ItemRenumber, arraysAtAnyDepthOnly) {
 
 TEST(ItemCopy, isDeepAndIndependent) {
     auto root = networkTree();
-    root->children[0]->open = true;
     auto copy = root->copy(nullptr);
     ASSERT_EQ(copy->children.size(), root->children.size());
     EXPECT_NE(copy->children[0], root->children[0]);
     EXPECT_EQ(copy->children[0]->parent, copy.get());
-    EXPECT_TRUE(copy->children[0]->open);
     EXPECT_TRUE(copy->children[0]->data == root->children[0]->data);
     copy->children[0]->setEnabledDeep(false);
     EXPECT_TRUE(root->children[0]->enabled);
     EXPECT_TRUE(root->children[0]->children[0]->enabled);
     EXPECT_FALSE(copy->children[0]->children[1]->enabled);
 }
-

@@ -15,7 +15,7 @@ using namespace carryover;
 namespace {
 
 class TemporaryFile {
-public:
+  public:
     explicit TemporaryFile(const std::string& bytes) {
         char name[] = "/tmp/carryover-test-XXXXXX";
         const int fd = ::mkstemp(name);
@@ -37,15 +37,17 @@ std::string binaryOf(plist_t plist) {
 }
 
 LoadResult loadText(const std::string& bytes) {
+    ContainerCounter counter;
     TemporaryFile file(bytes);
-    return loadPlist(file.path);
+    return loadPlist(file.path, counter);
 }
 
 } // namespace
 
 TEST(Loading, readsACheckedFile) {
     TemporaryFile file(test::document("<key>a</key><integer>1</integer>"));
-    LoadResult result = loadPlist(file.path);
+    ContainerCounter counter;
+    LoadResult result = loadPlist(file.path, counter);
     ASSERT_TRUE(result.loaded());
     EXPECT_EQ(result.message, "");
     EXPECT_EQ(result.root->name, file.path);
@@ -59,7 +61,8 @@ TEST(Loading, refusals) {
         const char* reason;
     } cases[] = {
         {"this is not a property list", LoadStatus::NotPlist, "not a valid property list"},
-        {test::prologue + "<array><string>x</string></array></plist>", LoadStatus::NotDictionary, "not a dictionary"},
+        {test::prologue + "<array><string>x</string></array></plist>", LoadStatus::NotDictionary,
+         "not a dictionary"},
         {test::document("<key>a</key><float>1.0</float>"), LoadStatus::NotPlist, "format: XML"},
     };
     for (auto& c : cases) {
@@ -69,7 +72,8 @@ TEST(Loading, refusals) {
         EXPECT_TRUE(result.message.starts_with("Error reading plist: ")) << result.message;
         EXPECT_NE(result.message.find(c.reason), std::string::npos) << result.message;
     }
-    LoadResult missing = loadPlist("/nonexistent/file.plist");
+    ContainerCounter counter;
+    LoadResult missing = loadPlist("/nonexistent/file.plist", counter);
     EXPECT_EQ(missing.status, LoadStatus::Unreadable);
     EXPECT_TRUE(missing.message.starts_with("Error reading plist: cannot read the file"));
 }
@@ -84,8 +88,10 @@ TEST(Loading, byteOrderMarkIsAccepted) {
 TEST(Loading, deepDocumentsAreRefusedBeforeTheCheck) {
     const auto nested = [](int levels) {
         std::string text;
-        for (int i = 0; i < levels; ++i) text += "<array>";
-        for (int i = 0; i < levels; ++i) text += "</array>";
+        for (int i = 0; i < levels; ++i)
+            text += "<array>";
+        for (int i = 0; i < levels; ++i)
+            text += "</array>";
         return test::document("<key>a</key>" + text);
     };
     EXPECT_TRUE(loadText(nested(511)).loaded());
@@ -111,7 +117,8 @@ TEST(Loading, binaryListsLoadLikeXml) {
     plist_free(dict);
     ASSERT_TRUE(result.loaded()) << result.message;
     std::map<std::string, ItemPtr> entries;
-    for (const auto& child : result.root->children) entries[child->name] = child;
+    for (const auto& child : result.root->children)
+        entries[child->name] = child;
     EXPECT_EQ(entries.at("Name")->data.text(), "x &amp; y"); // as the XML text spells it
     EXPECT_EQ(entries.at("Count")->data.intValue(), 3);
     EXPECT_EQ(entries.at("Ratio")->data.doubleValue(), 0.5);

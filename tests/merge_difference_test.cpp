@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "TreeBuilder.h"
+#include "merge/Comparison.h"
 #include "merge/Difference.h"
 #include "merge/Disabled.h"
 
@@ -35,7 +36,7 @@ TEST(Difference, ErrorNodeWhenARootIsNotAFile) {
                                   {&notLoaded, file.get()},
                                   {file.get(), &notLoaded}}) {
         auto result = difference(*sample, *config);
-        EXPECT_EQ(dump(*result), "Fehler|None|Fehler|None|on|closed\n");
+        EXPECT_EQ(dump(*result), "Fehler|None|Fehler|None|on\n");
         EXPECT_EQ(result->parent, nullptr);
     }
 }
@@ -68,7 +69,7 @@ TEST(Difference, IdenticalFilesDifferOnlyBySwitchedOffEntries) {
               "List=[] None(Item 0=a None, Item 1=b None, Item 2=#off Kill off), Net={} None(Host=h None), "
               "Port=1 None");
     EXPECT_EQ(dump(*difference(*root("s", {}), *root("c", {}))),
-              "s|FileName|<plist><dict></dict></plist>|None|on|closed\n");
+              "s|FileName|<plist><dict></dict></plist>|None|on\n");
 }
 
 TEST(Difference, RenumbersArraysMovedAsTheyStand) {
@@ -78,3 +79,23 @@ TEST(Difference, RenumbersArraysMovedAsTheyStand) {
               "L=5 Merged off, L=[] Replacement(Item 0=x Replacement)");
 }
 
+TEST(Comparison, resultIsTheRenumberedEnabledPartAndCountsTellWhetherFilesDiffer) {
+    auto compared = compare(*configFile(), *sampleFile());
+    // The disabled "#off" and Merged entries are gone, and the List's elements are numbered afresh.
+    EXPECT_EQ(
+        entries(*compared.result),
+        "Drivers=[] None(Item 0={} Unmatched(Path=x.efi Unmatched), Item 1={} None(Path=y.efi None)), "
+        "List=[] None(Item 0=a None, Item 1=b None, Item 2=x Inserted), Net={} Unmatched(Host=h Unmatched), "
+        "NewDict={} Inserted(K=v Inserted), Port=2 Replacement");
+    EXPECT_EQ(compared.counts[Operation::Merged], 1u);
+    EXPECT_EQ(compared.counts[Operation::Replacement], 1u);
+    EXPECT_EQ(compared.counts[Operation::Kill], 4u);
+    EXPECT_EQ(compared.counts[Operation::Unmatched], 4u);
+    EXPECT_EQ(compared.counts[Operation::Inserted], 5u);
+    EXPECT_TRUE(compared.counts.differ());
+    EXPECT_FALSE(compare(*sampleFile(), *sampleFile()).counts.differ());
+
+    auto switchedOff = compared.differences->copy(nullptr);
+    switchedOff->enabled = false;
+    EXPECT_EQ(mergedResult(*switchedOff), nullptr);
+}

@@ -18,12 +18,15 @@ struct Pair {
 
 Pair readPair(uint64_t seed, size_t bytes) {
     generator::GeneratedPair texts = generator::generatePlistPair(seed, bytes);
-    ItemPtr config = readPlistText("config.plist", std::move(texts.config)).root;
-    ItemPtr sample = readPlistText("sample.plist", std::move(texts.sample)).root;
+    ContainerCounter counter;
+    ItemPtr config = readPlistText("config.plist", std::move(texts.config), counter).root;
+    ItemPtr sample = readPlistText("sample.plist", std::move(texts.sample), counter).root;
     return {config, sample};
 }
 
-bool isElementName(std::string_view name) { return name.starts_with("Item "); }
+bool isElementName(std::string_view name) {
+    return name.starts_with("Item ");
+}
 
 bool isContainer(const Item& node) {
     return node.type() == ItemDataType::Dictionary || node.type() == ItemDataType::Array;
@@ -90,7 +93,9 @@ TEST(MergeProperties, everyConfigurationLeafIsAccountedFor) {
 
 TEST(MergeProperties, identicalFilesDifferOnlyByKills) {
     const std::string text = generator::generatePlist(7, 20000);
-    ItemPtr a = readPlistText("a.plist", text).root, b = readPlistText("b.plist", text).root;
+    ContainerCounter counter;
+    ItemPtr a = readPlistText("a.plist", text, counter).root,
+            b = readPlistText("b.plist", text, counter).root;
     ItemPtr differences = difference(*b, *a);
     std::vector<const Item*> pending{differences.get()};
     while (!pending.empty()) {
@@ -98,6 +103,7 @@ TEST(MergeProperties, identicalFilesDifferOnlyByKills) {
         pending.pop_back();
         EXPECT_TRUE(node->operation == Operation::None || node->operation == Operation::Kill) << node->path();
         EXPECT_EQ(node->enabled, node->operation == Operation::None) << node->path();
-        for (const auto& child : node->children) pending.push_back(child.get());
+        for (const auto& child : node->children)
+            pending.push_back(child.get());
     }
 }

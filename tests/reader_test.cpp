@@ -14,15 +14,19 @@ const Item& only(const ItemPtr& root) {
 }
 std::string containerText(int nested) {
     std::string text;
-    for (int i = 0; i < nested; ++i) text += "<array>";
-    for (int i = 0; i < nested; ++i) text += "</array>";
+    for (int i = 0; i < nested; ++i)
+        text += "<array>";
+    for (int i = 0; i < nested; ++i)
+        text += "</array>";
     return text;
 }
 } // namespace
 
 TEST(Reader, workedExample) {
-    const int64_t first = Item::_count;
-    auto root = read(document("<key>A</key><integer>1</integer><key>B</key><array><string>x</string><dict/></array>"));
+    ContainerCounter counter;
+    auto root =
+        read(document("<key>A</key><integer>1</integer><key>B</key><array><string>x</string><dict/></array>"),
+             counter);
     EXPECT_EQ(root->type(), ItemDataType::FileName);
     EXPECT_EQ(root->name, "test.plist");
     ASSERT_EQ(root->children.size(), 2u);
@@ -31,23 +35,27 @@ TEST(Reader, workedExample) {
     EXPECT_EQ(a.name, "A");
     EXPECT_EQ(a.data.intValue(), 1);
     EXPECT_EQ(b.type(), ItemDataType::Array);
-    EXPECT_EQ(b.data.text(), std::to_string(first));
+    EXPECT_EQ(b.data.text(), "0");
     ASSERT_EQ(b.children.size(), 2u);
     EXPECT_EQ(b.children[0]->name, "Item 0");
     EXPECT_EQ(b.children[0]->data.text(), "x");
     EXPECT_EQ(b.children[1]->name, "Item 1");
-    EXPECT_EQ(b.children[1]->data.text(), std::to_string(first + 1));
+    EXPECT_EQ(b.children[1]->data.text(), "1");
     EXPECT_EQ(b.children[1]->parent, &b);
     EXPECT_EQ(a.parent, root.get());
 }
 
-TEST(Reader, countersContinueAcrossFiles) {
-    auto one = read(document("<key>A</key><dict><key>B</key><array/></dict>"));
-    auto two = read(document("<key>C</key><dict/>"));
+TEST(Reader, countersContinueAcrossFilesThatShareOne) {
+    ContainerCounter counter;
+    auto one = read(document("<key>A</key><dict><key>B</key><array/></dict>"), counter);
+    auto two = read(document("<key>C</key><dict/>"), counter);
     const auto& a = *one->children[0];
-    EXPECT_EQ(std::stoll(a.children[0]->data.text()), std::stoll(a.data.text()) + 1);
-    EXPECT_EQ(std::stoll(two->children[0]->data.text()), std::stoll(a.data.text()) + 2);
+    EXPECT_EQ(a.data.text(), "0");
+    EXPECT_EQ(a.children[0]->data.text(), "1");
+    EXPECT_EQ(two->children[0]->data.text(), "2");
     EXPECT_TRUE(a.data < two->children[0]->data);
+    // A comparison of its own starts again from 0.
+    EXPECT_EQ(read(document("<key>C</key><dict/>"))->children[0]->data.text(), "0");
 }
 
 TEST(Reader, valuesOfEveryKind) {
@@ -108,12 +116,14 @@ TEST(Reader, keysAndTheirEdges) {
     EXPECT_EQ(dup->children[1]->name, "k");
     EXPECT_EQ(dup->children[1]->data.intValue(), 2);
 
-    auto dangling = read(document("<key>d</key><dict><key>x</key><true/><key>lost</key></dict><key>after</key><true/>"));
+    auto dangling =
+        read(document("<key>d</key><dict><key>x</key><true/><key>lost</key></dict><key>after</key><true/>"));
     ASSERT_EQ(dangling->children.size(), 2u);
     EXPECT_EQ(dangling->children[0]->children.size(), 1u);
     EXPECT_EQ(dangling->children[1]->name, "after");
 
-    auto empty = read(document("<key>d</key><dict><key></key><true/><key>  </key><false/><key>z</key><true/></dict>"));
+    auto empty =
+        read(document("<key>d</key><dict><key></key><true/><key>  </key><false/><key>z</key><true/></dict>"));
     const Item& d = only(empty);
     ASSERT_EQ(d.children.size(), 3u);
     EXPECT_EQ(d.children[0]->name, "");
@@ -125,7 +135,8 @@ TEST(Reader, keysAndTheirEdges) {
 }
 
 TEST(Reader, closingTagsEndTheInnermostContainer) {
-    auto root = read(document("<key>a</key><dict><key>b</key><array><string>x</string></dict><key>c</key><true/>"));
+    auto root =
+        read(document("<key>a</key><dict><key>b</key><array><string>x</string></dict><key>c</key><true/>"));
     // </dict> ended the array; the dict then ran on to the top-level </dict>, so </plist> is left to
     // the root, where it reads as an unknown element.
     ASSERT_EQ(root->children.size(), 2u);
@@ -137,8 +148,8 @@ TEST(Reader, closingTagsEndTheInnermostContainer) {
 }
 
 TEST(Reader, documentsWithoutEntries) {
-    for (std::string text : {"", "   \n", "<dict><key>a</key><true/></dict>", " \n<dict><key>a</key><true/></dict>",
-                             "<plist><array/></plist>"}) {
+    for (std::string text : {"", "   \n", "<dict><key>a</key><true/></dict>",
+                             " \n<dict><key>a</key><true/></dict>", "<plist><array/></plist>"}) {
         auto root = read(text);
         EXPECT_EQ(root->type(), ItemDataType::FileName) << text;
         EXPECT_EQ(root->data.text(), text);
@@ -153,8 +164,10 @@ TEST(Reader, readingStopsAtTheTopLevelClose) {
 }
 
 TEST(Reader, refusesTextThatIsNotUtf8) {
+    ContainerCounter counter;
     for (std::string bad : {"\xFF", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
-        auto result = readPlistText("bad.plist", document("<key>a</key><string>" + bad + "</string>"));
+        auto result =
+            readPlistText("bad.plist", document("<key>a</key><string>" + bad + "</string>"), counter);
         EXPECT_EQ(result.status, ReadStatus::NotUtf8);
         EXPECT_EQ(result.root->type(), ItemDataType::Error);
         EXPECT_EQ(result.root->data.text(), "Dateifehler: bad.plist");
@@ -165,11 +178,13 @@ TEST(Reader, refusesTextThatIsNotUtf8) {
 
 TEST(Reader, nestingAtTheLimitOneBelowAndOneAbove) {
     // The top-level dictionary counts as one level.
-    EXPECT_EQ(readPlistText("t", document("<key>a</key>" + containerText(maximumDepth - 1))).status, ReadStatus::Ok);
-    EXPECT_EQ(readPlistText("t", document("<key>a</key>" + containerText(maximumDepth - 2))).status, ReadStatus::Ok);
-    auto deep = readPlistText("t", document("<key>a</key>" + containerText(maximumDepth)));
+    ContainerCounter counter;
+    EXPECT_EQ(readPlistText("t", document("<key>a</key>" + containerText(maximumDepth - 1)), counter).status,
+              ReadStatus::Ok);
+    EXPECT_EQ(readPlistText("t", document("<key>a</key>" + containerText(maximumDepth - 2)), counter).status,
+              ReadStatus::Ok);
+    auto deep = readPlistText("t", document("<key>a</key>" + containerText(maximumDepth)), counter);
     EXPECT_EQ(deep.status, ReadStatus::TooDeep);
     EXPECT_EQ(deep.root->type(), ItemDataType::Error);
-    EXPECT_EQ(readPlistText("t", document(containerText(200000))).status, ReadStatus::TooDeep);
+    EXPECT_EQ(readPlistText("t", document(containerText(200000)), counter).status, ReadStatus::TooDeep);
 }
-

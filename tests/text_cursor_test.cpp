@@ -85,7 +85,7 @@ TEST(TextCursor, doubles) {
         {"5.", 5.0, 2},
         {"1e5", 1e5, 3},
         {"1E-2", 0.01, 4},
-        {"2e", 2.0, 1},   // no digit after the exponent mark: not consumed
+        {"2e", 2.0, 1}, // no digit after the exponent mark: not consumed
         {"2e+x", 2.0, 1},
         {".", std::nullopt, 0},
         {"inf", std::nullopt, 0},
@@ -101,7 +101,6 @@ TEST(TextCursor, doubles) {
         EXPECT_EQ(cursor.position(), c.end) << c.text;
     }
 }
-
 
 TEST(TextCursor, scanThroughIsScanUpToStringThenScanString) {
     for (std::string_view text : {"abc</k>rest", "  </k>rest", "</k>", "  abc  ", "", "ab</K>", "x</k"}) {

@@ -19,7 +19,8 @@ ItemPtr markedCopy(const Item& node, Item* parent, Operation operation) {
     ItemPtr result = node.copyFields(parent);
     result->operation = operation;
     result->children.reserve(node.children.size());
-    for (const auto& child : node.children) result->children.push_back(markedCopy(*child, result.get(), operation));
+    for (const auto& child : node.children)
+        result->children.push_back(markedCopy(*child, result.get(), operation));
     return result;
 }
 

@@ -170,9 +170,11 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
         // Each name is put in canonical form once, so that the sort and the walk compare plain bytes.
         std::vector<std::pair<std::string, ItemPtr>> named;
         named.reserve(sorted.size());
-        for (auto& node : sorted) named.emplace_back(canonicalText(node->name), std::move(node));
+        for (auto& node : sorted)
+            named.emplace_back(canonicalText(node->name), std::move(node));
         stableSort(named, [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (size_t i = 0; i < named.size(); ++i) sorted[i] = std::move(named[i].second);
+        for (size_t i = 0; i < named.size(); ++i)
+            sorted[i] = std::move(named[i].second);
         pairWalk(sorted, result, false, options, allUnmatched,
                  [&](size_t i) { return named[i].first == named[i + 1].first; });
         return;
@@ -203,7 +205,6 @@ ItemPtr reduce(Item& node, ReduceOptions options) {
     result->name = std::move(node.name);
     result->data.data = std::move(node.data.data);
     result->data.type = node.data.type;
-    result->open = node.open;
     result->operation = node.operation;
     result->enabled = node.enabled;
     reduceChildren(node, *result, options, false);

@@ -7,8 +7,6 @@
 
 namespace carryover {
 
-int64_t Item::_count = 0;
-
 Item::Item(std::string text, ItemDataType type, Item* parent)
     : name(text), data(std::move(text), type), parent(parent) {}
 
@@ -26,7 +24,8 @@ std::string Item::path() const {
 
 const Item& Item::top() const {
     const Item* node = this;
-    while (node->parent) node = node->parent;
+    while (node->parent)
+        node = node->parent;
     return *node;
 }
 
@@ -42,7 +41,6 @@ ItemPtr Item::copyFields(Item* newParent) const {
     auto result = std::make_shared<Item>();
     result->name = name;
     result->data = data;
-    result->open = open;
     result->operation = operation;
     result->enabled = enabled;
     result->parent = newParent;
@@ -52,7 +50,8 @@ ItemPtr Item::copyFields(Item* newParent) const {
 ItemPtr Item::copy(Item* newParent) const {
     ItemPtr result = copyFields(newParent);
     result->children.reserve(children.size());
-    for (const auto& child : children) result->children.push_back(child->copy(result.get()));
+    for (const auto& child : children)
+        result->children.push_back(child->copy(result.get()));
     return result;
 }
 
@@ -91,12 +90,14 @@ void Item::collect(const std::vector<std::string_view>& components, size_t first
 
 void Item::setOperationDeep(Operation newOperation) {
     operation = newOperation;
-    for (const auto& child : children) child->setOperationDeep(newOperation);
+    for (const auto& child : children)
+        child->setOperationDeep(newOperation);
 }
 
 void Item::setEnabledDeep(bool newEnabled) {
     enabled = newEnabled;
-    for (const auto& child : children) child->setEnabledDeep(newEnabled);
+    for (const auto& child : children)
+        child->setEnabledDeep(newEnabled);
 }
 
 namespace {
@@ -122,12 +123,18 @@ void Item::renumberChildren() {
 
 std::string_view operationName(Operation operation) {
     switch (operation) {
-    case Operation::None: return "None";
-    case Operation::Kill: return "Kill";
-    case Operation::Merged: return "Merged";
-    case Operation::Replacement: return "Replacement";
-    case Operation::Inserted: return "Inserted";
-    case Operation::Unmatched: return "Unmatched";
+    case Operation::None:
+        return "None";
+    case Operation::Kill:
+        return "Kill";
+    case Operation::Merged:
+        return "Merged";
+    case Operation::Replacement:
+        return "Replacement";
+    case Operation::Inserted:
+        return "Inserted";
+    case Operation::Unmatched:
+        return "Unmatched";
     }
     return "";
 }

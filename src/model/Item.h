@@ -37,10 +37,11 @@ enum class ReduceOption : uint8_t {
 
 // A set of ReduceOption.
 class ReduceOptions {
-public:
+  public:
     ReduceOptions() = default;
     ReduceOptions(std::initializer_list<ReduceOption> options) {
-        for (auto option : options) bits_ |= bit(option);
+        for (auto option : options)
+            bits_ |= bit(option);
     }
     bool contains(ReduceOption option) const { return bits_ & bit(option); }
     // This set with `option` taken out.
@@ -51,28 +52,30 @@ public:
     }
     friend bool operator==(ReduceOptions, ReduceOptions) = default;
 
-private:
-    static uint8_t bit(ReduceOption option) { return static_cast<uint8_t>(1u << static_cast<unsigned>(option)); }
+  private:
+    static uint8_t bit(ReduceOption option) {
+        return static_cast<uint8_t>(1u << static_cast<unsigned>(option));
+    }
     uint8_t bits_ = 0;
 };
 
 class Item {
-public:
-    std::string name;             // the key; "Item <n>" in an array; the file path on a root
-    ItemData data;                // kind and value
-    bool open = false;            // carried along by every copy, never consulted
+  public:
+    std::string name;              // the key; "Item <n>" in an array; the file path on a root
+    ItemData data;                 // kind and value
     std::vector<ItemPtr> children; // entries of a dictionary or root, elements of an array
-    Item* parent = nullptr;       // the container that adopted this node last; not owned
+    Item* parent = nullptr;        // the container that adopted this node last; not owned
     Operation operation = Operation::None;
     bool enabled = true;
 
-    // Numbers containers as the reader meets them; only grows during a run.
-    static int64_t _count;
     // Separates the components of a path: U+00B0 DEGREE SIGN.
     static constexpr std::string_view pathSeparator = "\u00B0";
 
     // A node with all defaults: empty name, the empty text of kind None.
     Item() {} // user-provided, so that make_shared does not zero the node before initialising it
+    // Nodes are shared, never copied by value: copy() is the deep copy.
+    Item(const Item&) = delete;
+    Item& operator=(const Item&) = delete;
     // A node named `text` whose value is `text` of kind `type`.
     Item(std::string text, ItemDataType type, Item* parent);
 
@@ -88,7 +91,7 @@ public:
     void appendChild(const std::vector<ItemPtr>& nodes);
     // A deep copy of this subtree, with all fields, whose root has `parent`.
     ItemPtr copy(Item* parent) const;
-    // A new node with this node's name, data, open, operation and enabled, and `parent`; no children.
+    // A new node with this node's name, data, operation and enabled, and `parent`; no children.
     ItemPtr copyFields(Item* parent) const;
     // The nodes at `path`, in tree order; empty when none. A path starting with "°" starts at the top,
     // any other at this node. Components are split at every "°".
@@ -101,7 +104,7 @@ public:
     // Names the elements of every array in this subtree "Item 0", "Item 1", ... in list order.
     void renumberChildren();
 
-private:
+  private:
     void collect(const std::vector<std::string_view>& components, size_t first,
                  std::vector<ItemPtr>& found) const;
 };

@@ -30,12 +30,13 @@ using Bytes = std::vector<uint8_t>;
 
 // A kind and the value that belongs to it; copied by value.
 class ItemData {
-public:
+  public:
     using Value = std::variant<std::string, bool, int64_t, double, Bytes>;
 
     // The empty text of kind None.
     ItemData() = default;
-    // A text value; for the kinds that hold text (None, FileName, Date, String, Dictionary, Array, Error, End).
+    // A text value; for the kinds that hold text (None, FileName, Date, String, Dictionary, Array, Error,
+    // End).
     ItemData(std::string text, ItemDataType type) : data(std::move(text)), type(type) {}
     static ItemData boolean(bool value) { return ItemData(ItemDataType::Bool, value); }
     static ItemData integer(int64_t value) { return ItemData(ItemDataType::Int, value); }
@@ -55,7 +56,7 @@ public:
     // The kind's display name: "Bool", "Int", ..., "Fehler" for Error, "" for None, FileName and End.
     std::string_view typeString() const;
 
-private:
+  private:
     ItemData(ItemDataType type, Value value) : data(std::move(value)), type(type) {}
 };
 

@@ -40,7 +40,9 @@ bool textLess(std::string_view left, std::string_view right) {
     return normalised(left) < normalised(right);
 }
 
-std::string canonicalText(std::string_view text) { return normalised(text); }
+std::string canonicalText(std::string_view text) {
+    return normalised(text);
+}
 
 bool textEqual(std::string_view left, std::string_view right) {
     if (left == right) return true;

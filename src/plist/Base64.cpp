@@ -13,8 +13,10 @@ constexpr int invalid = -1, blank = -2, padding = -3;
 
 constexpr std::array<int, 256> makeTable() {
     std::array<int, 256> table{};
-    for (auto& entry : table) entry = invalid;
-    for (size_t i = 0; i < alphabet.size(); ++i) table[static_cast<unsigned char>(alphabet[i])] = static_cast<int>(i);
+    for (auto& entry : table)
+        entry = invalid;
+    for (size_t i = 0; i < alphabet.size(); ++i)
+        table[static_cast<unsigned char>(alphabet[i])] = static_cast<int>(i);
     table[' '] = table['\t'] = table['\n'] = table['\r'] = blank;
     table['='] = padding;
     return table;

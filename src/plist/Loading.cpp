@@ -39,7 +39,8 @@ BinaryShape binaryShape(std::string_view bytes) {
     if (size < binaryMagic.size() + 32) return shape;
     const auto number = [&](size_t at, size_t width) {
         uint64_t value = 0;
-        for (size_t i = 0; i < width; ++i) value = value << 8 | s[at + i];
+        for (size_t i = 0; i < width; ++i)
+            value = value << 8 | s[at + i];
         return value;
     };
     const size_t trailer = size - 32;
@@ -133,7 +134,9 @@ plist_t parse(std::string_view bytes, bool binary) {
 }
 
 // The reader's own words for a document nested too deeply.
-std::string tooDeep() { return ReadResult{nullptr, ReadStatus::TooDeep, {}}.description(); }
+std::string tooDeep() {
+    return ReadResult{nullptr, ReadStatus::TooDeep, {}}.description();
+}
 
 } // namespace
 
@@ -144,17 +147,22 @@ int xmlNestingDepth(std::string_view text, int limit) {
     };
     const auto nameAt = [&](size_t at) {
         size_t end = at;
-        while (end < text.size() && std::strchr(" \t\r\n/>", text[end]) == nullptr) ++end;
+        while (end < text.size() && std::strchr(" \t\r\n/>", text[end]) == nullptr)
+            ++end;
         return text.substr(at, end - at);
     };
     int depth = 0, deepest = 0;
     size_t at = 0;
     while ((at = text.find('<', at)) != std::string_view::npos) {
         const std::string_view rest = text.substr(at);
-        if (rest.starts_with("<!--")) at = skipPast(at, "-->");
-        else if (rest.starts_with("<![CDATA[")) at = skipPast(at, "]]>");
-        else if (rest.starts_with("<?")) at = skipPast(at, "?>");
-        else if (rest.starts_with("<!")) at = skipPast(at, ">");
+        if (rest.starts_with("<!--"))
+            at = skipPast(at, "-->");
+        else if (rest.starts_with("<![CDATA["))
+            at = skipPast(at, "]]>");
+        else if (rest.starts_with("<?"))
+            at = skipPast(at, "?>");
+        else if (rest.starts_with("<!"))
+            at = skipPast(at, ">");
         else if (rest.starts_with("</")) {
             const auto name = nameAt(at + 2);
             if ((name == "dict" || name == "array") && depth > 0) --depth;
@@ -173,7 +181,7 @@ int xmlNestingDepth(std::string_view text, int limit) {
     return deepest;
 }
 
-LoadResult loadPlist(const std::string& path) {
+LoadResult loadPlist(const std::string& path, ContainerCounter& counter) {
     std::string reason;
     auto bytes = readWholeFile(path, reason);
     if (!bytes) return failure(LoadStatus::Unreadable, "cannot read the file: " + reason);
@@ -210,7 +218,7 @@ LoadResult loadPlist(const std::string& path) {
     plist_free(plist);
     if (!dictionary) return failure(LoadStatus::NotDictionary, "the top level is not a dictionary");
 
-    ReadResult read = readPlistText(path, std::move(*bytes));
+    ReadResult read = readPlistText(path, std::move(*bytes), counter);
     if (read.status != ReadStatus::Ok)
         return {LoadStatus::ReaderRefused, read.root, std::string(errorPrefix) + read.description()};
     return {LoadStatus::Loaded, read.root, {}};

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "model/ContainerCounter.h"
 #include "model/Item.h"
 
 namespace carryover {
@@ -29,8 +30,9 @@ struct LoadResult {
     bool loaded() const { return status == LoadStatus::Loaded; }
 };
 
-// Loads the property-list file at `path` into a tree whose root is named by `path`.
-LoadResult loadPlist(const std::string& path);
+// Loads the property-list file at `path` into a tree whose root is named by `path`; containers take
+// their serial numbers from `counter`.
+LoadResult loadPlist(const std::string& path, ContainerCounter& counter);
 
 // The deepest nesting of <dict> and <array> elements in XML text, counted up to `limit` + 1 at most;
 // comments, CDATA sections, processing instructions and declarations are passed over.

@@ -16,8 +16,23 @@ namespace carryover {
 namespace {
 
 // The tags the reader knows; the text between "<" and ">" is compared exactly.
-enum class Tag { False, True, Integer, Real, Data, Date, String, Dict, EmptyDict, Array, EmptyArray, End,
-                 EmptyString, EmptyData, Unknown };
+enum class Tag {
+    False,
+    True,
+    Integer,
+    Real,
+    Data,
+    Date,
+    String,
+    Dict,
+    EmptyDict,
+    Array,
+    EmptyArray,
+    End,
+    EmptyString,
+    EmptyData,
+    Unknown
+};
 
 Tag tagOf(std::string_view tag) {
     switch (tag.size()) {
@@ -50,8 +65,8 @@ Tag tagOf(std::string_view tag) {
 }
 
 class ElementReader {
-public:
-    explicit ElementReader(std::string_view text) : cursor(text) {}
+  public:
+    ElementReader(std::string_view text, ContainerCounter& counter) : cursor(text), counter(counter) {}
 
     TextCursor cursor;
     bool tooDeep = false;
@@ -78,8 +93,12 @@ public:
         cursor.scanString(">");
 
         switch (tagOf(*tag)) {
-        case Tag::False: item->data = ItemData::boolean(false); break;
-        case Tag::True: item->data = ItemData::boolean(true); break;
+        case Tag::False:
+            item->data = ItemData::boolean(false);
+            break;
+        case Tag::True:
+            item->data = ItemData::boolean(true);
+            break;
         case Tag::Integer:
             item->data = ItemData::integer(cursor.scanInt().value_or(0));
             skipTo("</integer>");
@@ -97,8 +116,12 @@ public:
         case Tag::String:
             setText(*item, textThrough("</string>"), ItemDataType::String);
             break;
-        case Tag::EmptyString: item->data.type = ItemDataType::String; break;
-        case Tag::EmptyData: item->data = ItemData::bytes({}); break;
+        case Tag::EmptyString:
+            item->data.type = ItemDataType::String;
+            break;
+        case Tag::EmptyData:
+            item->data = ItemData::bytes({});
+            break;
         case Tag::Dict:
         case Tag::Array:
             if (depth > maximumDepth) {
@@ -109,10 +132,17 @@ public:
             readChildren(*item, depth);
             if (tooDeep) return nullptr;
             break;
-        case Tag::EmptyDict: startContainer(*item, ItemDataType::Dictionary); break;
-        case Tag::EmptyArray: startContainer(*item, ItemDataType::Array); break;
-        case Tag::End: item->data.type = ItemDataType::End; break;
-        case Tag::Unknown: break;
+        case Tag::EmptyDict:
+            startContainer(*item, ItemDataType::Dictionary);
+            break;
+        case Tag::EmptyArray:
+            startContainer(*item, ItemDataType::Array);
+            break;
+        case Tag::End:
+            item->data.type = ItemDataType::End;
+            break;
+        case Tag::Unknown:
+            break;
         }
         cursor.scanUpToString("<");
         return item;
@@ -128,11 +158,13 @@ public:
             if (!child || child->type() == ItemDataType::End) break;
             children.push_back(std::move(child));
         }
-        container.children.assign(std::make_move_iterator(children.begin()), std::make_move_iterator(children.end()));
+        container.children.assign(std::make_move_iterator(children.begin()),
+                                  std::make_move_iterator(children.end()));
         children.clear();
     }
 
-private:
+  private:
+    ContainerCounter& counter;
     // One list per depth, made up front: a nested call must not move the list its caller fills.
     std::vector<std::vector<ItemPtr>> pending = std::vector<std::vector<ItemPtr>>(maximumDepth + 2);
 
@@ -144,13 +176,14 @@ private:
 
     void startContainer(Item& item, ItemDataType type) {
         char digits[24];
-        const char* end = std::to_chars(digits, digits + sizeof digits, Item::_count).ptr;
+        const char* end = std::to_chars(digits, digits + sizeof digits, counter.take()).ptr;
         setText(item, std::string_view(digits, static_cast<size_t>(end - digits)), type);
-        ++Item::_count;
     }
 
     // The text up to `closing`, "" when there is none; the cursor moves past `closing`.
-    std::string_view textThrough(std::string_view closing) { return cursor.scanThrough(closing).value_or(""); }
+    std::string_view textThrough(std::string_view closing) {
+        return cursor.scanThrough(closing).value_or("");
+    }
 
     void skipTo(std::string_view closing) { cursor.scanThrough(closing); }
 };
@@ -163,9 +196,12 @@ ReadResult refused(const std::string& path, Item* parent, ReadStatus status, std
 
 std::string ReadResult::description() const {
     switch (status) {
-    case ReadStatus::Ok: return "";
-    case ReadStatus::Unreadable: return "cannot read the file: " + detail;
-    case ReadStatus::NotUtf8: return "the file is not UTF-8 text";
+    case ReadStatus::Ok:
+        return "";
+    case ReadStatus::Unreadable:
+        return "cannot read the file: " + detail;
+    case ReadStatus::NotUtf8:
+        return "the file is not UTF-8 text";
     case ReadStatus::TooDeep:
         return "containers nest deeper than " + std::to_string(maximumDepth) + " levels";
     }
@@ -180,14 +216,14 @@ ItemPtr errorRoot(const std::string& path, Item* parent) {
     return root;
 }
 
-ReadResult readPlistText(const std::string& path, std::string text, Item* parent) {
+ReadResult readPlistText(const std::string& path, std::string text, ContainerCounter& counter, Item* parent) {
     if (!isValidUtf8(text)) return refused(path, parent, ReadStatus::NotUtf8);
     auto root = std::make_shared<Item>();
     root->name = path;
     root->parent = parent;
     root->data = ItemData(std::move(text), ItemDataType::FileName);
 
-    ElementReader reader(root->data.text());
+    ElementReader reader(root->data.text(), counter);
     TextCursor& cursor = reader.cursor;
     if (!cursor.scanUpToString("<dict>")) return {root, ReadStatus::Ok, {}};
     cursor.scanString("<dict>");
@@ -227,11 +263,11 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string& e
     return bytes;
 }
 
-ReadResult readPlistFile(const std::string& path, Item* parent) {
+ReadResult readPlistFile(const std::string& path, ContainerCounter& counter, Item* parent) {
     std::string error;
     auto text = readWholeFile(path, error);
     if (!text) return refused(path, parent, ReadStatus::Unreadable, error);
-    return readPlistText(path, std::move(*text), parent);
+    return readPlistText(path, std::move(*text), counter, parent);
 }
 
 bool isValidUtf8(std::string_view bytes) {
@@ -254,14 +290,22 @@ bool isValidUtf8(std::string_view bytes) {
         }
         size_t length;
         unsigned char low = 0x80, high = 0xBF; // the allowed range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) length = 2;
-        else if (c == 0xE0) length = 3, low = 0xA0;
-        else if (c == 0xED) length = 3, high = 0x9F;
-        else if (c >= 0xE1 && c <= 0xEF) length = 3;
-        else if (c == 0xF0) length = 4, low = 0x90;
-        else if (c == 0xF4) length = 4, high = 0x8F;
-        else if (c >= 0xF1 && c <= 0xF3) length = 4;
-        else return false;
+        if (c >= 0xC2 && c <= 0xDF)
+            length = 2;
+        else if (c == 0xE0)
+            length = 3, low = 0xA0;
+        else if (c == 0xED)
+            length = 3, high = 0x9F;
+        else if (c >= 0xE1 && c <= 0xEF)
+            length = 3;
+        else if (c == 0xF0)
+            length = 4, low = 0x90;
+        else if (c == 0xF4)
+            length = 4, high = 0x8F;
+        else if (c >= 0xF1 && c <= 0xF3)
+            length = 4;
+        else
+            return false;
         if (i + length > n || s[i + 1] < low || s[i + 1] > high) return false;
         for (size_t k = 2; k < length; ++k)
             if ((s[i + k] & 0xC0) != 0x80) return false;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "model/ContainerCounter.h"
 #include "model/Item.h"
 
 namespace carryover {
@@ -24,7 +25,7 @@ enum class ReadStatus {
 };
 
 struct ReadResult {
-    ItemPtr root;      // FileName root, or an Error root holding "Dateifehler: " and the path
+    ItemPtr root; // FileName root, or an Error root holding "Dateifehler: " and the path
     ReadStatus status = ReadStatus::Ok;
     std::string detail; // the system's reason when a file could not be read
 
@@ -32,11 +33,13 @@ struct ReadResult {
     std::string description() const;
 };
 
-// Reads `text` as the property list of the file at `path`; the root's parent is `parent`.
-ReadResult readPlistText(const std::string& path, std::string text, Item* parent = nullptr);
+// Reads `text` as the property list of the file at `path`; the root's parent is `parent`. Containers
+// take their serial numbers from `counter`.
+ReadResult readPlistText(const std::string& path, std::string text, ContainerCounter& counter,
+                         Item* parent = nullptr);
 
 // Reads the whole file at `path` and then its text.
-ReadResult readPlistFile(const std::string& path, Item* parent = nullptr);
+ReadResult readPlistFile(const std::string& path, ContainerCounter& counter, Item* parent = nullptr);
 
 // The whole content of the file at `path`; nothing, with the system's reason in `error`, on failure.
 std::optional<std::string> readWholeFile(const std::string& path, std::string& error);

@@ -9,8 +9,9 @@ namespace carryover {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The decimal order of magnitude of a well-formed unsigned number: positive when it is at least one.
 long decimalOrder(std::string_view number) {
@@ -23,8 +24,10 @@ long decimalOrder(std::string_view number) {
     }
     if (at < number.size() && number[at] == '.')
         for (++at; at < number.size() && isDigit(number[at]) && !seen; ++at) {
-            if (number[at] != '0') seen = true;
-            else --order;
+            if (number[at] != '0')
+                seen = true;
+            else
+                --order;
         }
     const size_t e = number.find_first_of("eE");
     if (e == std::string_view::npos) return order;
@@ -67,7 +70,8 @@ static size_t findByte(const char* data, size_t from, size_t end, char byte) {
         std::memcpy(&block, data + at, 8);
         const uint64_t x = block ^ pattern;
         // The lowest byte flagged here is the first byte equal to `byte` (the text is little-endian).
-        if (const uint64_t found = (x - ones) & ~x & highs) return at + static_cast<size_t>(__builtin_ctzll(found) >> 3);
+        if (const uint64_t found = (x - ones) & ~x & highs)
+            return at + static_cast<size_t>(__builtin_ctzll(found) >> 3);
     }
     for (; at < end; ++at)
         if (data[at] == byte) return at;
@@ -148,10 +152,12 @@ std::optional<double> TextCursor::scanDouble() {
     if (at < size && (text_[at] == '+' || text_[at] == '-')) negative = text_[at++] == '-';
     const size_t number = at;
     size_t digits = 0;
-    for (; at < size && isDigit(text_[at]); ++at) ++digits;
+    for (; at < size && isDigit(text_[at]); ++at)
+        ++digits;
     if (at < size && text_[at] == '.') {
         size_t fraction = at + 1;
-        while (fraction < size && isDigit(text_[fraction])) ++fraction, ++digits;
+        while (fraction < size && isDigit(text_[fraction]))
+            ++fraction, ++digits;
         if (digits > 0) at = fraction;
     }
     if (digits == 0) return std::nullopt;
@@ -159,18 +165,22 @@ std::optional<double> TextCursor::scanDouble() {
         size_t exponent = at + 1;
         if (exponent < size && (text_[exponent] == '+' || text_[exponent] == '-')) ++exponent;
         if (exponent < size && isDigit(text_[exponent])) {
-            while (exponent < size && isDigit(text_[exponent])) ++exponent;
+            while (exponent < size && isDigit(text_[exponent]))
+                ++exponent;
             at = exponent;
         }
     }
     double value = 0;
     const auto error = std::from_chars(text_.data() + number, text_.data() + at, value).ec;
     if (error == std::errc::result_out_of_range)
-        value = decimalOrder(text_.substr(number, at - number)) > 0 ? std::numeric_limits<double>::max() : 0.0;
+        value =
+            decimalOrder(text_.substr(number, at - number)) > 0 ? std::numeric_limits<double>::max() : 0.0;
     position_ = at;
     return negative ? -value : value;
 }
 
-bool TextCursor::isAtEnd() const { return afterBlanks(position_) >= text_.size(); }
+bool TextCursor::isAtEnd() const {
+    return afterBlanks(position_) >= text_.size();
+}
 
 } // namespace carryover

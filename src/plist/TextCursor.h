@@ -13,7 +13,7 @@
 namespace carryover {
 
 class TextCursor {
-public:
+  public:
     explicit TextCursor(std::string_view text) : text_(text) {}
 
     // When `skipBlanks` is false, scans take blanks like any other character.
@@ -47,7 +47,7 @@ public:
     // The byte length of the blank at `at`, or 0 when none stands there.
     static size_t blankLength(std::string_view text, size_t at);
 
-private:
+  private:
     static bool equalFolded(const char* text, std::string_view literal) {
         for (size_t i = 0; i < literal.size(); ++i) {
             const char c = text[i], l = literal[i];
@@ -70,7 +70,8 @@ private:
                 if (data[from++] != '\n') continue;
                 // A line's indentation comes in runs of tabs: pass over eight of them at once.
                 uint64_t block;
-                while (from + 8 <= size && (std::memcpy(&block, data + from, 8), block == 0x0909090909090909ull))
+                while (from + 8 <= size &&
+                       (std::memcpy(&block, data + from, 8), block == 0x0909090909090909ull))
                     from += 8;
             }
             if (from == size || static_cast<unsigned char>(data[from]) < 0x80) return from;

@@ -9,10 +9,10 @@
 
 namespace carryover {
 
-const std::string_view defaultHeader =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-    "<plist version=\"1.0\">\n";
+const std::string_view defaultHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                       "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                                       "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                                       "<plist version=\"1.0\">\n";
 
 namespace {
 
@@ -20,7 +20,8 @@ bool hasPlistText(const Item& node) {
     switch (node.type()) {
     case ItemDataType::None:
     case ItemDataType::Error:
-    case ItemDataType::End: return false;
+    case ItemDataType::End:
+        return false;
     case ItemDataType::FileName:
     case ItemDataType::Bool:
     case ItemDataType::Data:
@@ -29,7 +30,8 @@ bool hasPlistText(const Item& node) {
     case ItemDataType::Int:
     case ItemDataType::String:
     case ItemDataType::Dictionary:
-    case ItemDataType::Array: return true;
+    case ItemDataType::Array:
+        return true;
     }
     return false;
 }
@@ -48,21 +50,36 @@ std::string_view documentHead(std::string_view text) {
 }
 
 class Writer {
-public:
+  public:
     std::string out;
 
     void write(const Item& node, int depth) {
         switch (node.type()) {
         case ItemDataType::None:
         case ItemDataType::Error:
-        case ItemDataType::End: return;
-        case ItemDataType::FileName: writeDocument(node, depth); return;
-        case ItemDataType::Bool: line(depth, node.data.boolValue() ? "<true/>" : "<false/>"); return;
-        case ItemDataType::Int: element(depth, "integer", std::to_string(node.data.intValue())); return;
-        case ItemDataType::Double: element(depth, "real", doubleText(node.data.doubleValue())); return;
-        case ItemDataType::String: element(depth, "string", node.data.text()); return;
-        case ItemDataType::Data: element(depth, "data", encodeBase64(node.data.bytesValue())); return;
-        case ItemDataType::Date: element(depth, "date", node.data.text()); return;
+        case ItemDataType::End:
+            return;
+        case ItemDataType::FileName:
+            writeDocument(node, depth);
+            return;
+        case ItemDataType::Bool:
+            line(depth, node.data.boolValue() ? "<true/>" : "<false/>");
+            return;
+        case ItemDataType::Int:
+            element(depth, "integer", std::to_string(node.data.intValue()));
+            return;
+        case ItemDataType::Double:
+            element(depth, "real", doubleText(node.data.doubleValue()));
+            return;
+        case ItemDataType::String:
+            element(depth, "string", node.data.text());
+            return;
+        case ItemDataType::Data:
+            element(depth, "data", encodeBase64(node.data.bytesValue()));
+            return;
+        case ItemDataType::Date:
+            element(depth, "date", node.data.text());
+            return;
         case ItemDataType::Dictionary:
             if (node.children.empty()) return line(depth, "<dict/>");
             line(depth, "<dict>");
@@ -72,13 +89,14 @@ public:
         case ItemDataType::Array:
             if (node.children.empty()) return line(depth, "<array/>");
             line(depth, "<array>");
-            for (const auto& child : node.children) write(*child, depth + 1);
+            for (const auto& child : node.children)
+                write(*child, depth + 1);
             line(depth, "</array>");
             return;
         }
     }
 
-private:
+  private:
     void indent(int depth) { out.append(static_cast<size_t>(std::max(depth, 0)), '\t'); }
 
     void line(int depth, std::string_view text) {

@@ -1,5 +1,5 @@
-// Atomic file replacement through a temporary file and rename(2).
-#include "AtomicFile.h"
+// Atomic file replacement through a temporary file and rename(2), and saving a tree through it.
+#include "plist/Saving.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "plist/Writer.h"
 
 namespace carryover {
 
@@ -49,6 +51,25 @@ std::string writeFileAtomically(const std::string& path, std::string_view text) 
         ::unlink(temporary.c_str());
         return std::strerror(error);
     }
+    return {};
+}
+
+std::string SaveResult::description() const {
+    switch (status) {
+    case SaveStatus::Saved:
+        return "";
+    case SaveStatus::NotADocument:
+        return "the result is not a property-list document, so nothing was written";
+    case SaveStatus::WriteFailed:
+        return "cannot write the file: " + reason;
+    }
+    return "";
+}
+
+SaveResult savePlist(const Item& root, const std::string& path) {
+    if (root.type() != ItemDataType::FileName) return {SaveStatus::NotADocument, {}};
+    std::string reason = writeFileAtomically(path, plistRepresentation(root, 0));
+    if (!reason.empty()) return {SaveStatus::WriteFailed, std::move(reason)};
     return {};
 }
 

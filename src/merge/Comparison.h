@@ -1,0 +1,41 @@
+// Comparison: the one road from two loaded file roots to what a front end shows or writes. It builds
+// the differences tree, derives the merged result from it, and counts the nodes per operation. The
+// window derives the result again with mergedResult after each switch the user makes.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "model/Item.h"
+
+namespace carryover {
+
+// How many nodes of a tree carry each operation, indexed by the operation's value.
+class OperationCounts {
+  public:
+    // Counts every node of `root`'s tree, `root` included.
+    explicit OperationCounts(const Item& root);
+    OperationCounts() = default;
+
+    size_t operator[](Operation operation) const { return counts_[static_cast<size_t>(operation)]; }
+    // Whether any node is Merged, Replacement, Inserted or Unmatched: the files differ.
+    bool differ() const;
+
+  private:
+    void add(const Item& node);
+    std::array<size_t, 6> counts_{};
+};
+
+struct Comparison {
+    ItemPtr differences;    // the differences tree; the single node "Fehler" when a root is no file
+    ItemPtr result;         // the merged tree: the enabled part of the differences, arrays renumbered
+    OperationCounts counts; // of the differences tree
+};
+
+// Compares `config` with `sample`; both are left unchanged.
+Comparison compare(const Item& config, const Item& sample);
+
+// The enabled part of `differences` with its arrays renumbered; nullptr when its root is disabled.
+ItemPtr mergedResult(const Item& differences);
+
+} // namespace carryover
