@@ -245,6 +245,11 @@ void ContentView::showTrees() {
     views_[slot(Tab::Merged)]->lines().setSwitchesShown(false);
 }
 
+void ContentView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && counts_) showCounts();
+}
+
 void ContentView::showCounts() {
     if (trees_[slot(Tab::Difference)]->type() != ItemDataType::FileName) {
         counts_->clear();

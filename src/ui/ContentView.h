@@ -64,6 +64,9 @@ public:
     // Chooses a file to load for a side; "" when the user cancels. A dialog by default.
     std::function<QString(Side)> chooseOpenFile;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 signals:
     // The differences tree was replaced or switched, and the result derived from it.
     void resultChanged();
