@@ -1,4 +1,5 @@
 // Tests of the window: its first size and title, and the frame it keeps between runs.
+#include <QApplication>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
@@ -31,6 +32,15 @@ private slots:
         MainWindow again;
         QCOMPARE(again.size(), QSize(700, 500));
         QSettings().clear();
+    }
+
+    void ctrlQClosesTheWindow() {
+        MainWindow window;
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!window.isVisible());
     }
 };
 
