@@ -43,7 +43,8 @@ const Files& files() {
 
 size_t nodes(const Item& node) {
     size_t count = 1;
-    for (const auto& child : node.children) count += nodes(*child);
+    for (const auto& child : node.children)
+        count += nodes(*child);
     return count;
 }
 
@@ -62,14 +63,17 @@ ContentView& comparedView() {
     return *view;
 }
 
-void paint(QWidget& widget) { widget.repaint(); }
+void paint(QWidget& widget) {
+    widget.repaint();
+}
 
 // Baseline: the comparison of the two loaded trees, the engine alone.
 void Compare(benchmark::State& state) {
     ContainerCounter counter;
     ItemPtr config = loadPlist(files().config.toStdString(), counter).root;
     ItemPtr sample = loadPlist(files().sample.toStdString(), counter).root;
-    for (auto _ : state) benchmark::DoNotOptimize(compare(*config, *sample).result.get());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(compare(*config, *sample).result.get());
     state.counters["nodes"] = static_cast<double>(nodes(*config) + nodes(*sample));
 }
 
@@ -128,7 +132,8 @@ BENCHMARK(SwitchOnDifferencesTab)->Unit(benchmark::kMillisecond);
 BENCHMARK(NextDifference)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -13,29 +13,33 @@ namespace {
 // The differences of a small pair: Port differs (a Merged/Replacement pair), Net is only in the
 // sample (Unmatched), NewDict only in the configuration (Inserted).
 ItemPtr differences() {
-    auto sample = root("s.plist", {integer("Port", 1), dict("Net", {str("Host", "h"), dict("Deep", {str("X", "x")})})});
+    auto sample =
+        root("s.plist", {integer("Port", 1), dict("Net", {str("Host", "h"), dict("Deep", {str("X", "x")})})});
     auto config = root("c.plist", {integer("Port", 2), dict("NewDict", {str("K", "v")})});
     return compare(*config, *sample).differences;
 }
 
-Item& at(const ItemPtr& tree, std::string_view path, size_t which = 0) { return *tree->getItems(path).at(which); }
+Item& at(const ItemPtr& tree, std::string_view path, size_t which = 0) {
+    return *tree->getItems(path).at(which);
+}
 
 } // namespace
 
 TEST(Switch, buttonsStartRunsOfOneOperation) {
     auto tree = differences();
-    EXPECT_FALSE(hasSwitch(*tree));                  // the root is None
-    EXPECT_TRUE(hasSwitch(at(tree, "°Net")));        // Unmatched below a None root
-    EXPECT_FALSE(hasSwitch(at(tree, "°Net°Host")));  // Unmatched below Unmatched
-    EXPECT_TRUE(hasSwitch(at(tree, "°Port", 0)));    // Merged
-    EXPECT_TRUE(hasSwitch(at(tree, "°Port", 1)));    // Replacement
+    EXPECT_FALSE(hasSwitch(*tree));                 // the root is None
+    EXPECT_TRUE(hasSwitch(at(tree, "°Net")));       // Unmatched below a None root
+    EXPECT_FALSE(hasSwitch(at(tree, "°Net°Host"))); // Unmatched below Unmatched
+    EXPECT_TRUE(hasSwitch(at(tree, "°Port", 0)));   // Merged
+    EXPECT_TRUE(hasSwitch(at(tree, "°Port", 1)));   // Replacement
     EXPECT_FALSE(hasSwitch(at(tree, "°NewDict°K")));
 }
 
 TEST(Switch, pairSwapsWhichValueTheResultTakes) {
     auto tree = differences();
-    EXPECT_EQ(entries(*mergedResult(*tree)), "Net={} Unmatched(Deep={} Unmatched(X=x Unmatched), Host=h Unmatched), "
-                                             "NewDict={} Inserted(K=v Inserted), Port=2 Replacement");
+    EXPECT_EQ(entries(*mergedResult(*tree)),
+              "Net={} Unmatched(Deep={} Unmatched(X=x Unmatched), Host=h Unmatched), "
+              "NewDict={} Inserted(K=v Inserted), Port=2 Replacement");
     ASSERT_TRUE(switchNode(*tree, at(tree, "°Port", 1)));
     EXPECT_TRUE(at(tree, "°Port", 0).enabled);
     EXPECT_FALSE(at(tree, "°Port", 1).enabled);

@@ -27,13 +27,17 @@ namespace {
 
 constexpr int tabCount = 4;
 
-int slot(Tab tab) { return static_cast<int>(tab); }
+int slot(Tab tab) {
+    return static_cast<int>(tab);
+}
 
-ItemPtr emptyTree() { return std::make_shared<Item>(); }
+ItemPtr emptyTree() {
+    return std::make_shared<Item>();
+}
 
 // The busy cursor for the life of a scope.
 class BusyCursor {
-public:
+  public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
     Q_DISABLE_COPY_MOVE(BusyCursor)
@@ -56,7 +60,8 @@ void tell(QWidget* parent, const QString& title, const QString& text) {
 } // namespace
 
 ContentView::ContentView(QWidget* parent) : QWidget(parent) {
-    for (auto& tree : trees_) tree = emptyTree();
+    for (auto& tree : trees_)
+        tree = emptyTree();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeFields());
     layout->addWidget(makeTabs(), 1);
@@ -74,9 +79,10 @@ ContentView::ContentView(QWidget* parent) : QWidget(parent) {
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     chooseOpenFile = [this](Side side) {
-        return QFileDialog::getOpenFileName(
-            this, side == Side::Config ? QStringLiteral("Open Config.plist") : QStringLiteral("Open Sample Full.plist"),
-            {}, QStringLiteral("Property lists (*.plist)"));
+        return QFileDialog::getOpenFileName(this,
+                                            side == Side::Config ? QStringLiteral("Open Config.plist")
+                                                                 : QStringLiteral("Open Sample Full.plist"),
+                                            {}, QStringLiteral("Property lists (*.plist)"));
     };
     saveButton_->setEnabled(canSave());
     showTrees();
@@ -96,7 +102,8 @@ QWidget* ContentView::makeFields() {
         text->setBuddy(field);
         labels->addWidget(text);
         fields->addWidget(field);
-        connect(field, &PathField::fileDropped, this, [this, side](const QString& path) { openFile(side, path); });
+        connect(field, &PathField::fileDropped, this,
+                [this, side](const QString& path) { openFile(side, path); });
         connect(field, &PathField::clicked, this, [this, side] { chooseFile(side); });
         return field;
     };
@@ -147,7 +154,8 @@ void ContentView::makeShortcuts() {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
     };
     for (int i = 0; i < tabCount; ++i)
-        add(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + i)), [this, i] { selectTab(static_cast<Tab>(i)); });
+        add(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + i)),
+            [this, i] { selectTab(static_cast<Tab>(i)); });
     add(QKeySequence::Save, [this] {
         if (canSave()) save();
     });
@@ -190,7 +198,8 @@ void ContentView::setFile(Side side, const QString& path, ItemPtr root) {
 }
 
 void ContentView::compareWhenChanged() {
-    const bool changed = trees_[slot(Tab::Config)]->name != nameSaved1_ || trees_[slot(Tab::Sample)]->name != nameSaved2_;
+    const bool changed =
+        trees_[slot(Tab::Config)]->name != nameSaved1_ || trees_[slot(Tab::Sample)]->name != nameSaved2_;
     if (!changed || comparisonPosted_) return;
     comparisonPosted_ = true;
     QTimer::singleShot(0, this, &ContentView::runComparison);
@@ -204,7 +213,8 @@ void ContentView::runComparison() {
         // Forget the names too, so that loading the same file again compares again.
         nameSaved1_.clear();
         nameSaved2_.clear();
-        if (trees_[slot(Tab::Difference)]->type() != ItemDataType::None || !trees_[slot(Tab::Difference)]->name.empty())
+        if (trees_[slot(Tab::Difference)]->type() != ItemDataType::None ||
+            !trees_[slot(Tab::Difference)]->name.empty())
             setDifferences(emptyTree(), emptyTree(), {});
         return;
     }
@@ -280,19 +290,29 @@ bool ContentView::canSave() const {
     return configField_->path() != pathPrompt && sampleField_->path() != pathPrompt;
 }
 
-QString ContentView::path(Side side) const { return (side == Side::Config ? configField_ : sampleField_)->path(); }
+QString ContentView::path(Side side) const {
+    return (side == Side::Config ? configField_ : sampleField_)->path();
+}
 
-const ItemPtr& ContentView::tree(Tab tab) const { return trees_[slot(tab)]; }
+const ItemPtr& ContentView::tree(Tab tab) const {
+    return trees_[slot(tab)];
+}
 
-Tab ContentView::selectedTab() const { return static_cast<Tab>(tabs_->currentIndex()); }
+Tab ContentView::selectedTab() const {
+    return static_cast<Tab>(tabs_->currentIndex());
+}
 
 void ContentView::selectTab(Tab tab) {
     tabs_->setCurrentIndex(slot(tab));
     currentView().setFocus();
 }
 
-ItemView& ContentView::view(Tab tab) const { return *views_[slot(tab)]; }
+ItemView& ContentView::view(Tab tab) const {
+    return *views_[slot(tab)];
+}
 
-ItemView& ContentView::currentView() const { return *views_[tabs_->currentIndex()]; }
+ItemView& ContentView::currentView() const {
+    return *views_[tabs_->currentIndex()];
+}
 
 } // namespace carryover::ui

@@ -37,7 +37,7 @@ enum class Side {
 
 class ContentView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ContentView(QWidget* parent = nullptr);
 
     // Loads the file at `path` into the field of `side`, as a drop does; runs queued, after the
@@ -64,14 +64,14 @@ public:
     // Chooses a file to load for a side; "" when the user cancels. A dialog by default.
     std::function<QString(Side)> chooseOpenFile;
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
 
-signals:
+  signals:
     // The differences tree was replaced or switched, and the result derived from it.
     void resultChanged();
 
-private:
+  private:
     QWidget* makeFields();
     QWidget* makeTabs();
     void makeShortcuts();

@@ -25,7 +25,8 @@ void ItemModel::addLines(Item& node, int level) {
         switch (line.node->type()) {
         case ItemDataType::None:
         case ItemDataType::Error:
-        case ItemDataType::End: continue;
+        case ItemDataType::End:
+            continue;
         case ItemDataType::FileName:
         case ItemDataType::Bool:
         case ItemDataType::Data:
@@ -34,7 +35,8 @@ void ItemModel::addLines(Item& node, int level) {
         case ItemDataType::Int:
         case ItemDataType::String:
         case ItemDataType::Dictionary:
-        case ItemDataType::Array: break;
+        case ItemDataType::Array:
+            break;
         }
         lines_.push_back(line);
         const auto& children = line.node->children;
@@ -68,7 +70,9 @@ int ItemModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(lines_.size());
 }
 
-int ItemModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int ItemModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
 
 QVariant ItemModel::data(const QModelIndex& index, int role) const {
     const Item* node = itemFor(index);
@@ -77,25 +81,32 @@ QVariant ItemModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
-        case NameColumn: return QString::fromStdString(node->name);
+        case NameColumn:
+            return QString::fromStdString(node->name);
         case TypeColumn: {
             const std::string_view type = node->data.typeString();
             return QString::fromUtf8(type.data(), static_cast<qsizetype>(type.size()));
         }
-        case ValueColumn: return displayValue(*node);
+        case ValueColumn:
+            return displayValue(*node);
         }
         return {};
     case Qt::DecorationRole:
         if (index.column() != SwitchColumn || !hasButton) return {};
         return switchImage(node->operation, node->enabled, operationColor(node->operation, dark_));
-    case Qt::ForegroundRole: return operationColor(node->operation, dark_);
+    case Qt::ForegroundRole:
+        return operationColor(node->operation, dark_);
     case Qt::ToolTipRole:
-        return operationMeaning(node->operation) + (node->enabled ? QString() : QStringLiteral(" (switched off)"));
+        return operationMeaning(node->operation) +
+               (node->enabled ? QString() : QStringLiteral(" (switched off)"));
     case Qt::AccessibleDescriptionRole:
         return operationWord(node->operation) + (node->enabled ? QString() : QStringLiteral(", off"));
-    case LevelRole: return lines_[static_cast<size_t>(index.row())].level;
-    case HasSwitchRole: return hasButton;
-    case OperationRole: return static_cast<int>(node->operation);
+    case LevelRole:
+        return lines_[static_cast<size_t>(index.row())].level;
+    case HasSwitchRole:
+        return hasButton;
+    case OperationRole:
+        return static_cast<int>(node->operation);
     }
     return {};
 }
@@ -103,9 +114,12 @@ QVariant ItemModel::data(const QModelIndex& index, int role) const {
 QString displayValue(const Item& node) {
     const ItemData& value = node.data;
     switch (value.type) {
-    case ItemDataType::Bool: return value.boolValue() ? QStringLiteral("YES") : QStringLiteral("NO");
-    case ItemDataType::Int: return QString::number(value.intValue());
-    case ItemDataType::Double: return QString::number(value.doubleValue(), 'f', 6);
+    case ItemDataType::Bool:
+        return value.boolValue() ? QStringLiteral("YES") : QStringLiteral("NO");
+    case ItemDataType::Int:
+        return QString::number(value.intValue());
+    case ItemDataType::Double:
+        return QString::number(value.doubleValue(), 'f', 6);
     case ItemDataType::Data: {
         const Bytes& bytes = value.bytesValue();
         return QString::fromLatin1(
@@ -113,13 +127,15 @@ QString displayValue(const Item& node) {
                 .toHex(' '));
     }
     case ItemDataType::Date:
-    case ItemDataType::String: return QString::fromStdString(value.text());
+    case ItemDataType::String:
+        return QString::fromStdString(value.text());
     case ItemDataType::None:
     case ItemDataType::FileName:
     case ItemDataType::Dictionary:
     case ItemDataType::Array:
     case ItemDataType::Error:
-    case ItemDataType::End: return {};
+    case ItemDataType::End:
+        return {};
     }
     return {};
 }

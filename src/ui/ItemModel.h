@@ -12,7 +12,7 @@ namespace carryover::ui {
 
 class ItemModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     enum Column { SwitchColumn, NameColumn, TypeColumn, ValueColumn, ColumnCount };
     enum Role {
         LevelRole = Qt::UserRole, // the line's depth, 0 for the root (int)
@@ -40,7 +40,7 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-private:
+  private:
     struct Line {
         Item* node;
         int level;

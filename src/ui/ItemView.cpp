@@ -18,10 +18,11 @@ constexpr int switchWidth = 25, typeWidth = 100, indentPerLevel = 20, nameColumn
 // Draws every cell in its line's colour, selected or not; indents names by their level and centres
 // the enable button's image at its natural size.
 class LineDelegate : public QStyledItemDelegate {
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         QStyleOptionViewItem cell = option;
         initStyleOption(&cell, index);
         const QColor color = index.data(Qt::ForegroundRole).value<QColor>();
@@ -44,8 +45,9 @@ public:
         case ItemModel::SwitchColumn:
             if (!image.isNull()) {
                 const QSize size = image.deviceIndependentSize().toSize();
-                painter->drawPixmap(QRect(QPoint(), size).translated(option.rect.center() - QRect(QPoint(), size).center()),
-                                    image);
+                painter->drawPixmap(
+                    QRect(QPoint(), size).translated(option.rect.center() - QRect(QPoint(), size).center()),
+                    image);
             }
             break;
         case ItemModel::NameColumn: {
@@ -55,12 +57,14 @@ public:
             break;
         }
         case ItemModel::TypeColumn:
-        case ItemModel::ValueColumn: drawText(painter, option, option.rect, text); break;
+        case ItemModel::ValueColumn:
+            drawText(painter, option, option.rect, text);
+            break;
         }
         painter->restore();
     }
 
-private:
+  private:
     static void drawText(QPainter* painter, const QStyleOptionViewItem& option, const QRect& area,
                          const QString& text) {
         constexpr int padding = 3;

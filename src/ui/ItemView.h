@@ -15,7 +15,7 @@ int nameWidth(int width, int level);
 
 class ItemView : public QTableView {
     Q_OBJECT
-public:
+  public:
     explicit ItemView(QWidget* parent = nullptr);
 
     ItemModel& lines() { return model_; }
@@ -27,16 +27,16 @@ public:
     // Asks for the switch of the selected line, when it has an enable button.
     void switchSelected();
 
-signals:
+  signals:
     // The user asked to switch the node of a line that has an enable button.
     void switchRequested(carryover::Item* node);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void layOutColumns();
     void requestSwitch(const QModelIndex& index);
 

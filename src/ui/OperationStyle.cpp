@@ -5,7 +5,9 @@
 #include <QPainter>
 
 // The images live in a static library, whose resources are registered only when asked for.
-static void registerImages() { Q_INIT_RESOURCE(resources); }
+static void registerImages() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace carryover::ui {
 
@@ -15,38 +17,54 @@ bool isDark(const QPalette& palette) {
 
 QColor operationColor(Operation operation, bool dark) {
     switch (operation) {
-    case Operation::None: return dark ? QColor(Qt::white) : QColor(Qt::black);
-    case Operation::Kill: return QColor(Qt::red);
-    case Operation::Merged: return QColor(255, 165, 0); // orange
-    case Operation::Replacement: return dark ? QColor(Qt::yellow) : QColor::fromRgbF(0.99f, 0.70f, 0.14f, 1.0f);
-    case Operation::Inserted: return QColor(Qt::green);
-    case Operation::Unmatched: return QColor(Qt::blue);
+    case Operation::None:
+        return dark ? QColor(Qt::white) : QColor(Qt::black);
+    case Operation::Kill:
+        return QColor(Qt::red);
+    case Operation::Merged:
+        return QColor(255, 165, 0); // orange
+    case Operation::Replacement:
+        return dark ? QColor(Qt::yellow) : QColor::fromRgbF(0.99f, 0.70f, 0.14f, 1.0f);
+    case Operation::Inserted:
+        return QColor(Qt::green);
+    case Operation::Unmatched:
+        return QColor(Qt::blue);
     }
     return {};
 }
 
 QString operationWord(Operation operation) {
     switch (operation) {
-    case Operation::None: return QStringLiteral("Kept");
-    case Operation::Kill: return QStringLiteral("Killed");
-    case Operation::Merged: return QStringLiteral("Merged");
-    case Operation::Replacement: return QStringLiteral("Replacement");
-    case Operation::Inserted: return QStringLiteral("Inserted");
-    case Operation::Unmatched: return QStringLiteral("Unmatched");
+    case Operation::None:
+        return QStringLiteral("Kept");
+    case Operation::Kill:
+        return QStringLiteral("Killed");
+    case Operation::Merged:
+        return QStringLiteral("Merged");
+    case Operation::Replacement:
+        return QStringLiteral("Replacement");
+    case Operation::Inserted:
+        return QStringLiteral("Inserted");
+    case Operation::Unmatched:
+        return QStringLiteral("Unmatched");
     }
     return {};
 }
 
 QString operationMeaning(Operation operation) {
     switch (operation) {
-    case Operation::None: return QStringLiteral("Kept: taken from the sample, or equal on both sides");
+    case Operation::None:
+        return QStringLiteral("Kept: taken from the sample, or equal on both sides");
     case Operation::Kill:
         return QStringLiteral("Killed: switched off by a leading \"#\" or by \"Enabled\" set to false");
-    case Operation::Merged: return QStringLiteral("Merged: the sample's value, replaced by the configuration's");
+    case Operation::Merged:
+        return QStringLiteral("Merged: the sample's value, replaced by the configuration's");
     case Operation::Replacement:
         return QStringLiteral("Replacement: the configuration's value in place of the sample's");
-    case Operation::Inserted: return QStringLiteral("Inserted: found only in the configuration");
-    case Operation::Unmatched: return QStringLiteral("Unmatched: found only in the sample");
+    case Operation::Inserted:
+        return QStringLiteral("Inserted: found only in the configuration");
+    case Operation::Unmatched:
+        return QStringLiteral("Unmatched: found only in the sample");
     }
     return {};
 }

@@ -22,7 +22,9 @@ void PathField::setPath(const QString& path) {
     showPath();
 }
 
-void PathField::showPath() { setText(fontMetrics().elidedText(path_, Qt::ElideMiddle, std::max(width(), 40))); }
+void PathField::showPath() {
+    setText(fontMetrics().elidedText(path_, Qt::ElideMiddle, std::max(width(), 40)));
+}
 
 void PathField::resizeEvent(QResizeEvent* event) {
     QLabel::resizeEvent(event);
@@ -30,7 +32,9 @@ void PathField::resizeEvent(QResizeEvent* event) {
 }
 
 // A long path is shortened rather than widening the window.
-QSize PathField::minimumSizeHint() const { return {40, QLabel::minimumSizeHint().height()}; }
+QSize PathField::minimumSizeHint() const {
+    return {40, QLabel::minimumSizeHint().height()};
+}
 
 QSize PathField::sizeHint() const {
     return {fontMetrics().horizontalAdvance(pathPrompt) + 20, QLabel::sizeHint().height()};

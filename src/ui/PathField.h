@@ -14,7 +14,7 @@ inline const QString pathPrompt = QStringLiteral("Drag a .plist file onto this t
 
 class PathField : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit PathField(QWidget* parent = nullptr);
 
     // The path shown, or the prompt.
@@ -29,20 +29,20 @@ public:
     // (letter case matters); "" otherwise.
     static QString droppablePath(const QMimeData* data);
 
-signals:
+  signals:
     // A file was dropped on the field.
     void fileDropped(const QString& path);
     // The field was clicked: the user wants to choose a file.
     void clicked();
 
-protected:
+  protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void showPath();
 
     QString path_;

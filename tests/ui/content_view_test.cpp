@@ -20,7 +20,9 @@ using namespace carryover::ui;
 
 namespace {
 
-QString example(const char* name) { return QStringLiteral(CARRYOVER_EXAMPLES "/") + name; }
+QString example(const char* name) {
+    return QStringLiteral(CARRYOVER_EXAMPLES "/") + name;
+}
 
 QByteArray contents(const QString& path) {
     QFile file(path);
@@ -36,7 +38,8 @@ void write(const QString& path, const QByteArray& bytes) {
 std::unique_ptr<QMimeData> urls(const QStringList& paths) {
     auto data = std::make_unique<QMimeData>();
     QList<QUrl> list;
-    for (const QString& path : paths) list << QUrl::fromLocalFile(path);
+    for (const QString& path : paths)
+        list << QUrl::fromLocalFile(path);
     data->setUrls(list);
     return data;
 }
@@ -100,7 +103,7 @@ std::string expectedMerge(const QString& config, const QString& sample) {
 
 class ContentViewTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void startsEmptyWithSaveDisabled() {
         ContentView view;
         QCOMPARE(view.path(Side::Config), QString("Drag a .plist file onto this text"));
@@ -207,18 +210,21 @@ private slots:
         QCOMPARE(pair[1]->operation, Operation::Replacement);
         int replacementRow = -1;
         for (int r = 0; r < differences.model()->rowCount(); ++r)
-            if (differences.lines().itemFor(differences.model()->index(r, 0)) == pair[1].get()) replacementRow = r;
+            if (differences.lines().itemFor(differences.model()->index(r, 0)) == pair[1].get())
+                replacementRow = r;
         QVERIFY(replacementRow >= 0);
         differences.scrollTo(differences.model()->index(replacementRow, 0));
         const QRect button = differences.visualRect(differences.model()->index(replacementRow, 0));
         QTest::mouseClick(differences.viewport(), Qt::LeftButton, {}, button.center());
         QVERIFY(pair[0]->enabled);
         QVERIFY(!pair[1]->enabled);
-        QCOMPARE(QString::fromStdString(view.tree(Tab::Merged)->getItems("°Display°Theme").at(0)->data.text()),
-                 QString("Light"));
+        QCOMPARE(
+            QString::fromStdString(view.tree(Tab::Merged)->getItems("°Display°Theme").at(0)->data.text()),
+            QString("Light"));
         QTest::mouseClick(differences.viewport(), Qt::LeftButton, {}, button.center());
-        QCOMPARE(QString::fromStdString(view.tree(Tab::Merged)->getItems("°Display°Theme").at(0)->data.text()),
-                 QString("Dark"));
+        QCOMPARE(
+            QString::fromStdString(view.tree(Tab::Merged)->getItems("°Display°Theme").at(0)->data.text()),
+            QString("Dark"));
 
         // Switching an Unmatched container off takes it out of the result; on again brings it back.
         const ItemPtr network = tree->getItems("°Network").at(0);
@@ -263,7 +269,8 @@ private slots:
         // Cancelling writes nothing.
         chosen.clear();
         view.save();
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList({"merged.plist"}));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+                 QStringList({"merged.plist"}));
     }
 
     void keysSelectTabsAndOpenFiles() {

@@ -22,7 +22,8 @@ ItemPtr sampleTree() {
 
 QStringList column(const ItemModel& model, int column) {
     QStringList texts;
-    for (int row = 0; row < model.rowCount(); ++row) texts << model.index(row, column).data().toString();
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts << model.index(row, column).data().toString();
     return texts;
 }
 
@@ -30,7 +31,7 @@ QStringList column(const ItemModel& model, int column) {
 
 class ItemModelTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void linesInPreOrderWithValuesAsShown() {
         ItemModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);

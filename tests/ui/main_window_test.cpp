@@ -10,7 +10,7 @@ using namespace carryover::ui;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
         QCoreApplication::setOrganizationName("CarryoverTest");
