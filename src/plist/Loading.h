@@ -34,6 +34,9 @@ struct LoadResult {
 // their serial numbers from `counter`.
 LoadResult loadPlist(const std::string& path, ContainerCounter& counter);
 
+// Loads `bytes`, the content of the file at `path`, as loadPlist does after reading them.
+LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter);
+
 // The deepest nesting of <dict> and <array> elements in XML text, counted up to `limit` + 1 at most;
 // comments, CDATA sections, processing instructions and declarations are passed over.
 int xmlNestingDepth(std::string_view text, int limit);
