@@ -11,6 +11,7 @@
 
 #include <plist/plist.h>
 
+#include "model/Item.h"
 #include "plist/Reader.h"
 
 namespace carryover {
@@ -331,17 +332,17 @@ class Walk {
         return text;
     }
 
-    // The path of the entry being visited in each of the outermost `frames` open containers, keys and
-    // indices joined by "/".
+    // The path of the entry being visited in each of the outermost `frames` open containers, in the
+    // form Item::path gives.
     std::string path(size_t frames) const {
         std::string text;
         for (size_t i = 0; i < frames; ++i) {
             const Frame& frame = stack_[i];
-            if (i > 0) text += '/';
+            text += Item::pathSeparator;
             const uint64_t entry = frame.next - 1;
             ObjectTable::Object key;
             if (!frame.dictionary)
-                text += std::to_string(entry);
+                text += "Item " + std::to_string(entry);
             else if (table_.object(table_.reference(frame.refs, entry), key))
                 text += decode(key);
         }
