@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fuzz::Libplist fromWritten(written);
     check(fromWritten.isDictionary(), "libplist refuses the written text", written);
     check(theirs.isDictionary(), "accepted what libplist refuses", written);
-    check(fuzz::sameValues(theirs.get(), fromWritten.get()), "libplist reads other values from the written text",
-          written);
+    check(fuzz::sameValues(theirs.get(), fromWritten.get()),
+          "libplist reads other values from the written text", written);
     return 0;
 }

@@ -1,0 +1,129 @@
+// Binary property lists: what is refused with which reason, and what the accepted ones hold once read.
+#include <gtest/gtest.h>
+
+#include "BinaryPlistBytes.h"
+#include "TreeBuilder.h"
+#include "plist/BinaryPlist.h"
+#include "plist/Loading.h"
+
+using namespace carryover;
+using namespace carryover::test;
+
+namespace {
+
+LoadResult load(std::string bytes) {
+    ContainerCounter counter;
+    return loadPlistBytes("test.plist", std::move(bytes), counter);
+}
+
+// The value text of the top-level entry "a" of `bytes`, or the load's message when refused.
+std::string entryText(std::string bytes) {
+    LoadResult result = load(std::move(bytes));
+    if (!result.loaded()) return result.message;
+    for (const auto& child : result.root->children)
+        if (child->name == "a") return valueText(child->data);
+    return "no entry a";
+}
+
+} // namespace
+
+TEST(BinaryPlist, refusalsNameTheReasonAndThePath) {
+    const auto string = [](std::vector<uint16_t> units) { return binaryEntry(utf16String(units)); };
+    struct Case {
+        std::string bytes;
+        LoadStatus status;
+        std::string message;
+    } cases[] = {
+        {binaryList({container(true, {1, 2}, 1), asciiString("a"), container(false, {0}, 1)}),
+         LoadStatus::NotPlist, "a container holds itself"},
+        {binaryEntry(integer128(1, 0)), LoadStatus::NotPlist, "the integer at °a is outside [-2^63, 2^64-1]"},
+        {binaryEntry(integer128(UINT64_MAX, 0)), LoadStatus::NotPlist,
+         "the integer at °a is outside [-2^63, 2^64-1]"},
+        {binaryEntry(asciiString(std::string("a\0b", 3))), LoadStatus::NotPlist,
+         "the string at °a holds U+0000, which XML cannot hold"},
+        {string({'x', 0x01}), LoadStatus::NotPlist, "the string at °a holds U+0001, which XML cannot hold"},
+        {string({0x08}), LoadStatus::NotPlist, "the string at °a holds U+0008, which XML cannot hold"},
+        {string({0x0B}), LoadStatus::NotPlist, "the string at °a holds U+000B, which XML cannot hold"},
+        {string({0x0C}), LoadStatus::NotPlist, "the string at °a holds U+000C, which XML cannot hold"},
+        {string({0x0E}), LoadStatus::NotPlist, "the string at °a holds U+000E, which XML cannot hold"},
+        {string({0x1F}), LoadStatus::NotPlist, "the string at °a holds U+001F, which XML cannot hold"},
+        {string({0xFFFE}), LoadStatus::NotPlist, "the string at °a holds U+FFFE, which XML cannot hold"},
+        {string({0xFFFF}), LoadStatus::NotPlist, "the string at °a holds U+FFFF, which XML cannot hold"},
+        {string({0xD800, 'x'}), LoadStatus::NotPlist, "the string at °a holds U+D800, which XML cannot hold"},
+        {string({0xDC00}), LoadStatus::NotPlist, "the string at °a holds U+DC00, which XML cannot hold"},
+        {binaryEntry(asciiString("\xC3")), LoadStatus::NotPlist,
+         "the string at °a holds bytes that are not UTF-8, which XML cannot hold"},
+        {binaryList({container(true, {1, 2}, 1), asciiString("k\x01"), asciiString("v")}),
+         LoadStatus::NotPlist, "a key of the top level holds U+0001, which XML cannot hold"},
+        {binaryEntry(container(true, {3, 4, 5, 6}, 1),
+                     {asciiString("b"), asciiString("c"), container(false, {7, 8}, 1), asciiString("x"),
+                      asciiString("ok"), asciiString("bad\x1B")}),
+         LoadStatus::NotPlist, "the string at °a°b°Item 1 holds U+001B, which XML cannot hold"},
+        {binaryEntry(container(true, {3, 4}, 1), {utf16String({0xFFFF}), asciiString("v")}),
+         LoadStatus::NotPlist, "a key of °a holds U+FFFF, which XML cannot hold"},
+        {binaryList({container(false, {1}, 1), asciiString("a")}), LoadStatus::NotDictionary,
+         "the top level is not a dictionary"},
+        {binaryList({container(true, {1, 2}, 1), "\x10\x01", asciiString("v")}), LoadStatus::NotPlist,
+         "not a valid property list"},
+        {binaryEntry(container(false, {9}, 1)), LoadStatus::NotPlist, "not a valid property list"},
+        {"bplist00", LoadStatus::NotPlist, "not a valid property list"},
+    };
+    for (const Case& c : cases) {
+        LoadResult result = load(c.bytes);
+        EXPECT_EQ(result.status, c.status) << c.message;
+        EXPECT_EQ(result.message, "Error reading plist: " + c.message + ", format: binary");
+    }
+}
+
+TEST(BinaryPlist, textIsHeldAsXmlSpellsIt) {
+    struct Case {
+        std::string bytes;
+        std::string text;
+    } cases[] = {
+        {binaryEntry(asciiString("a\rb")), "a&#13;b"},
+        {binaryEntry(asciiString("\r\n")), "&#13;\n"},
+        {binaryEntry(asciiString("<&>]]>'\"")), "&lt;&amp;&gt;]]&gt;'\""},
+        {binaryEntry(asciiString("\t x \n")), "\t x \n"},
+        {binaryEntry(utf16String({0xD83D, 0xDE00, 0xE9, 0xFFFD})), "\U0001F600\u00E9\uFFFD"},
+        {binaryEntry(asciiString("caf\xC3\xA9")), "caf\u00E9"},
+        {binaryEntry(integer128(0, UINT64_MAX)), "18446744073709551615"},
+        {binaryEntry(integer128(0, 1)), "1"},
+        {binaryEntry(integer128(UINT64_MAX, UINT64_MAX - 4)), "-5"},
+        {binaryEntry(integer128(UINT64_MAX, uint64_t(1) << 63)), "-9223372036854775808"},
+        {binaryEntry(integer64(uint64_t(1) << 63)), "-9223372036854775808"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(entryText(c.bytes), c.text);
+}
+
+TEST(BinaryPlist, sharedObjectsExpandWithinBounds) {
+    // 15^5 integers from about a hundred bytes: far beyond both the floor and ten nodes a byte.
+    LoadResult bomb = load(expansion(5, 15));
+    EXPECT_EQ(bomb.status, LoadStatus::TooLarge);
+    EXPECT_TRUE(
+        bomb.message.starts_with("Error reading plist: shared objects expand the property list to 813"))
+        << bomb.message;
+    // 15^4 integers: many per byte, yet below the floor.
+    EXPECT_TRUE(load(expansion(4, 15)).loaded());
+    // 200,000 references to one integer: beyond the floor, one node a byte.
+    std::vector<uint64_t> refs(200'000, 2);
+    std::string many =
+        binaryList({container(true, {1, 3}, 1), asciiString("a"), "\x10\x07", container(false, refs, 1)});
+    LoadResult flat = load(many);
+    ASSERT_TRUE(flat.loaded()) << flat.message;
+    EXPECT_EQ(flat.root->children.at(0)->children.size(), 200'000u);
+}
+
+TEST(BinaryPlist, nestingIsCountedThroughSharedContainers) {
+    // Each array holds the next; the last holds an integer. The top-level dictionary counts.
+    const auto nested = [](int arrays) {
+        std::vector<std::string> objects = {container(true, {1, 2}, 2), asciiString("a")};
+        for (int i = 0; i < arrays; ++i)
+            objects.push_back(container(false, {uint64_t(3 + i)}, 2));
+        objects.push_back("\x10\x01");
+        return binaryList(objects, 2);
+    };
+    EXPECT_TRUE(load(nested(511)).loaded());
+    EXPECT_EQ(load(nested(512)).status, LoadStatus::TooDeep);
+    EXPECT_EQ(load(nested(100'000)).status, LoadStatus::TooDeep);
+}
