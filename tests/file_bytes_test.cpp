@@ -6,11 +6,14 @@
 
 #include <cstdio>
 #include <fstream>
+#include <string>
 #include <thread>
 
+#include "TemporaryFile.h"
 #include "plist/FileBytes.h"
 
 using namespace carryover;
+using carryover::test::TemporaryFile;
 
 namespace {
 
@@ -21,23 +24,11 @@ std::string pattern(size_t size) {
     return bytes;
 }
 
-class TemporaryPath {
-  public:
-    TemporaryPath() {
-        char name[] = "/tmp/carryover-bytes-XXXXXX";
-        const int fd = ::mkstemp(name);
-        ::close(fd);
-        path = name;
-    }
-    ~TemporaryPath() { std::remove(path.c_str()); }
-    std::string path;
-};
-
 } // namespace
 
 TEST(FileBytes, readsRegularFilesWhole) {
     for (size_t size : {size_t(0), size_t(1), size_t(65535), size_t(65536), size_t(65537), size_t(300'000)}) {
-        TemporaryPath file;
+        TemporaryFile file;
         const std::string bytes = pattern(size);
         std::ofstream(file.path, std::ios::binary) << bytes;
         FileBytes read = readFileBytes(file.path);
@@ -48,7 +39,7 @@ TEST(FileBytes, readsRegularFilesWhole) {
 }
 
 TEST(FileBytes, theCeilingIsInclusive) {
-    TemporaryPath file;
+    TemporaryFile file;
     std::ofstream(file.path, std::ios::binary) << pattern(1000);
     EXPECT_EQ(readFileBytes(file.path, 1000).status, FileBytesStatus::Read);
     FileBytes over = readFileBytes(file.path, 999);
@@ -67,7 +58,7 @@ TEST(FileBytes, endlessDevicesStopAtTheCeiling) {
 
 TEST(FileBytes, pipesAreReadToTheirEnd) {
     for (size_t size : {size_t(0), size_t(100), size_t(1'000'000)}) {
-        TemporaryPath file;
+        TemporaryFile file;
         std::remove(file.path.c_str());
         ASSERT_EQ(::mkfifo(file.path.c_str(), 0600), 0);
         const std::string bytes = pattern(size);
@@ -77,7 +68,7 @@ TEST(FileBytes, pipesAreReadToTheirEnd) {
         EXPECT_EQ(read.status, FileBytesStatus::Read);
         EXPECT_EQ(read.bytes, bytes);
     }
-    TemporaryPath file;
+    TemporaryFile file;
     std::remove(file.path.c_str());
     ASSERT_EQ(::mkfifo(file.path.c_str(), 0600), 0);
     std::thread writer([&] { std::ofstream(file.path, std::ios::binary) << pattern(5000); });
