@@ -105,6 +105,13 @@ TEST(BinaryPlist, sharedObjectsExpandWithinBounds) {
         << bomb.message;
     // 15^4 integers: many per byte, yet below the floor.
     EXPECT_TRUE(load(expansion(4, 15)).loaded());
+    // 600,000 references to an array of four integers: 3 million nodes, five a byte, beyond what
+    // reading takes within memory.
+    std::vector<uint64_t> shared(600'000, 3);
+    LoadResult dense =
+        load(binaryList({container(true, {1, 2}, 1), asciiString("a"), container(false, shared, 1),
+                         container(false, {4, 4, 4, 4}, 1), "\x10\x07"}));
+    EXPECT_EQ(dense.status, LoadStatus::TooLarge) << dense.message;
     // 200,000 references to one integer: beyond the floor, one node a byte.
     std::vector<uint64_t> refs(200'000, 2);
     std::string many =

@@ -203,9 +203,11 @@ class Walk {
         const uint64_t top = table_.top();
         if (height_[top] > maximumDepth) return refuse(BinaryStatus::TooDeep);
         const uint64_t size = table_.size();
-        if (nodes_[top] > binaryNodesAlwaysAllowed && nodes_[top] / binaryNodesPerByte >= size)
+        const uint64_t nodes = nodes_[top];
+        if ((nodes > binaryNodesAlwaysAllowed && nodes > binaryNodesPerByte * size) ||
+            (nodes > binaryNodesWithinMemory && nodes > size))
             return refuse(BinaryStatus::TooLarge,
-                          std::to_string(nodes_[top]) + " nodes from " + std::to_string(size) + " bytes");
+                          std::to_string(nodes) + " nodes from " + std::to_string(size) + " bytes");
         ObjectTable::Object root;
         table_.object(top, root);
         if (root.marker != DictionaryMarker) return refuse(BinaryStatus::NotDictionary);

@@ -11,10 +11,15 @@
 
 namespace carryover {
 
-// The most nodes a binary list may expand to however small it is, and the nodes per byte of the file
-// beyond which a larger expansion is refused.
+// Expansion through shared objects. A list is refused when it expands to more than
+// binaryNodesAlwaysAllowed nodes and more than binaryNodesPerByte nodes a byte of the file; and,
+// since a node costs about 200 bytes once read, also when it expands to more than
+// binaryNodesWithinMemory nodes and more than one node a byte. A list without shared containers never
+// has more than one node a byte (each node takes a reference of at least one byte in its container),
+// so the second rule refuses only what sharing blows up beyond what an equally large list costs.
 constexpr uint64_t binaryNodesAlwaysAllowed = 100'000;
 constexpr uint64_t binaryNodesPerByte = 10;
+constexpr uint64_t binaryNodesWithinMemory = 1'000'000;
 
 // How a conversion ended.
 enum class BinaryStatus {
