@@ -29,7 +29,10 @@ bool isContainer(const Item& node) {
 // Whether `result` is the enabled part of `differences`: the enabled children in order, with their
 // names (array elements renumbered), kinds, values and operations.
 bool isEnabledPart(const Item& differences, const Item& result) {
-    if (!(differences.data == result.data) || differences.operation != result.operation) return false;
+    if (differences.type() != result.type() ||
+        test::valueText(differences.data) != test::valueText(result.data) ||
+        differences.operation != result.operation)
+        return false;
     size_t at = 0;
     for (const auto& child : differences.children) {
         if (!child->enabled) continue;
