@@ -32,17 +32,10 @@ class Libplist {
     plist_t plist_ = nullptr;
 };
 
-inline std::string stringOf(plist_t node) {
+// The text of a string or key node, got by `get` (plist_get_string_val or plist_get_key_val).
+inline std::string textOf(plist_t node, void (*get)(plist_t, char**)) {
     char* value = nullptr;
-    plist_get_string_val(node, &value);
-    std::string text = value ? value : "";
-    std::free(value);
-    return text;
-}
-
-inline std::string keyOf(plist_t node) {
-    char* value = nullptr;
-    plist_get_key_val(node, &value);
+    get(node, &value);
     std::string text = value ? value : "";
     std::free(value);
     return text;
@@ -79,9 +72,9 @@ inline bool sameValues(plist_t a, plist_t b) {
         return x == y || (std::isnan(x) && std::isnan(y));
     }
     case PLIST_STRING:
-        return stringOf(a) == stringOf(b);
+        return textOf(a, plist_get_string_val) == textOf(b, plist_get_string_val);
     case PLIST_KEY:
-        return keyOf(a) == keyOf(b);
+        return textOf(a, plist_get_key_val) == textOf(b, plist_get_key_val);
     case PLIST_DATE: {
         int32_t xs = 0, xu = 0, ys = 0, yu = 0;
         plist_get_date_val(a, &xs, &xu);

@@ -2,24 +2,18 @@
 // again to the same text; libplist reads the same values from the input and from the written text;
 // and the loading step accepts what libplist accepts as a dictionary, except where it refuses on
 // purpose, as listed in `refusedOnPurpose`.
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "LibplistValues.h"
 #include "plist/BinaryPlist.h"
 #include "plist/Loading.h"
 #include "plist/Writer.h"
 
 using namespace carryover;
+using carryover::fuzz::check;
 
 namespace {
-
-void check(bool holds, const char* what, const std::string& detail = {}) {
-    if (holds) return;
-    std::fprintf(stderr, "load_fuzz: %s\n%s\n", what, detail.c_str());
-    std::abort();
-}
 
 // Refusals of bytes that libplist reads as a dictionary, made on purpose:
 // - containers nested deeper than 512 levels;

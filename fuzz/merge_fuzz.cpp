@@ -2,24 +2,18 @@
 // separated by a NUL byte. Comparing leaves both inputs unchanged, the merged result is the enabled
 // part of the differences tree with arrays renumbered, and the written result reads back to the same
 // text.
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "TreeBuilder.h"
 #include "merge/Comparison.h"
 #include "plist/Loading.h"
 #include "plist/Writer.h"
 
 using namespace carryover;
+using carryover::fuzz::check;
 
 namespace {
-
-void check(bool holds, const char* what, const std::string& detail = {}) {
-    if (holds) return;
-    std::fprintf(stderr, "merge_fuzz: %s\n%s\n", what, detail.c_str());
-    std::abort();
-}
 
 bool isContainer(const Item& node) {
     return node.type() == ItemDataType::Dictionary || node.type() == ItemDataType::Array ||

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "plist/Loading.h"
 #include "plist/Reader.h"
 
 namespace carryover::test {
@@ -26,6 +27,12 @@ inline ItemPtr read(std::string text, ContainerCounter& counter) {
 inline ItemPtr read(std::string text) {
     ContainerCounter counter;
     return read(std::move(text), counter);
+}
+
+// The loading step's result for `bytes` as the content of the file "test.plist".
+inline LoadResult load(std::string bytes) {
+    ContainerCounter counter;
+    return loadPlistBytes("test.plist", std::move(bytes), counter);
 }
 
 } // namespace carryover::test

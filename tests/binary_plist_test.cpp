@@ -2,19 +2,16 @@
 #include <gtest/gtest.h>
 
 #include "BinaryPlistBytes.h"
+#include "PlistText.h"
 #include "TreeBuilder.h"
 #include "plist/BinaryPlist.h"
 #include "plist/Loading.h"
 
 using namespace carryover;
+using carryover::test::load;
 using namespace carryover::test;
 
 namespace {
-
-LoadResult load(std::string bytes) {
-    ContainerCounter counter;
-    return loadPlistBytes("test.plist", std::move(bytes), counter);
-}
 
 // The value text of the top-level entry "a" of `bytes`, or the load's message when refused.
 std::string entryText(std::string bytes) {

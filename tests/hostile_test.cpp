@@ -11,14 +11,10 @@
 #include "plist/Writer.h"
 
 using namespace carryover;
+using carryover::test::load;
 using namespace std::string_literals;
 
 namespace {
-
-LoadResult load(std::string bytes) {
-    ContainerCounter counter;
-    return loadPlistBytes("hostile.plist", std::move(bytes), counter);
-}
 
 // `levels` arrays, one inside the other, as the value of the top-level entry "a".
 std::string nestedArrays(size_t levels) {

@@ -8,24 +8,13 @@
 #include <map>
 
 #include "PlistText.h"
+#include "TemporaryFile.h"
 #include "plist/Loading.h"
 
 using namespace carryover;
+using carryover::test::TemporaryFile;
 
 namespace {
-
-class TemporaryFile {
-  public:
-    explicit TemporaryFile(const std::string& bytes) {
-        char name[] = "/tmp/carryover-test-XXXXXX";
-        const int fd = ::mkstemp(name);
-        ::close(fd);
-        path = name;
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    ~TemporaryFile() { std::remove(path.c_str()); }
-    std::string path;
-};
 
 std::string binaryOf(plist_t plist) {
     char* bytes = nullptr;
