@@ -1,4 +1,4 @@
-// The loading step: bytes, depth, libplist check, conversion of binary lists, our reader.
+// The loading step: bytes, conversion of binary lists through libplist, our reader.
 #include "plist/Loading.h"
 
 #include <cstring>
@@ -15,7 +15,6 @@ namespace carryover {
 namespace {
 
 constexpr std::string_view errorPrefix = "Error reading plist: ";
-constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view binaryMagic = "bplist00";
 // The most values a binary property list may expand to; shared objects are counted at each use.
 constexpr uint64_t maximumBinaryValues = 16u << 20;
@@ -138,48 +137,33 @@ std::string tooDeep() {
     return ReadResult{nullptr, ReadStatus::TooDeep, {}}.description();
 }
 
-} // namespace
-
-int xmlNestingDepth(std::string_view text, int limit) {
-    const auto skipPast = [&](size_t from, std::string_view end) {
-        const size_t at = text.find(end, from);
-        return at == std::string_view::npos ? text.size() : at + end.size();
-    };
-    const auto nameAt = [&](size_t at) {
-        size_t end = at;
-        while (end < text.size() && std::strchr(" \t\r\n/>", text[end]) == nullptr)
-            ++end;
-        return text.substr(at, end - at);
-    };
-    int depth = 0, deepest = 0;
-    size_t at = 0;
-    while ((at = text.find('<', at)) != std::string_view::npos) {
-        const std::string_view rest = text.substr(at);
-        if (rest.starts_with("<!--"))
-            at = skipPast(at, "-->");
-        else if (rest.starts_with("<![CDATA["))
-            at = skipPast(at, "]]>");
-        else if (rest.starts_with("<?"))
-            at = skipPast(at, "?>");
-        else if (rest.starts_with("<!"))
-            at = skipPast(at, ">");
-        else if (rest.starts_with("</")) {
-            const auto name = nameAt(at + 2);
-            if ((name == "dict" || name == "array") && depth > 0) --depth;
-            at += 2;
-        } else {
-            const auto name = nameAt(at + 1);
-            const size_t close = text.find('>', at);
-            const bool selfClosing = close != std::string_view::npos && text[close - 1] == '/';
-            if ((name == "dict" || name == "array") && !selfClosing) {
-                deepest = std::max(deepest, ++depth);
-                if (deepest > limit) return deepest;
-            }
-            at += 1;
-        }
+// How a load ends when the reader refuses the text.
+LoadStatus loadStatus(ReadStatus status) {
+    switch (status) {
+    case ReadStatus::Ok:
+        return LoadStatus::Loaded;
+    case ReadStatus::Unreadable:
+        return LoadStatus::Unreadable;
+    case ReadStatus::TooDeep:
+        return LoadStatus::TooDeep;
+    case ReadStatus::NotDictionary:
+        return LoadStatus::NotDictionary;
+    case ReadStatus::NotUtf8:
+    case ReadStatus::ForbiddenCharacter:
+    case ReadStatus::Malformed:
+    case ReadStatus::UnknownEntity:
+    case ReadStatus::UnknownElement:
+    case ReadStatus::TextOutsideElements:
+    case ReadStatus::KeyWithoutValue:
+    case ReadStatus::ValueWithoutKey:
+    case ReadStatus::JunkAfterRoot:
+    case ReadStatus::IntegerOutOfRange:
+        return LoadStatus::NotPlist;
     }
-    return deepest;
+    return LoadStatus::NotPlist;
 }
+
+} // namespace
 
 LoadResult loadPlist(const std::string& path, ContainerCounter& counter) {
     std::string reason;
@@ -189,38 +173,32 @@ LoadResult loadPlist(const std::string& path, ContainerCounter& counter) {
         return failure(LoadStatus::TooLarge, "the file is larger than 4 GiB");
 
     const bool binary = std::string_view(*bytes).starts_with(binaryMagic);
-    std::string_view checked = *bytes;
     if (binary) {
+        std::string_view checked = *bytes;
         const BinaryShape shape = binaryShape(checked);
         if (!shape.valid) return failure(LoadStatus::NotPlist, "not a valid property list, format: binary");
         if (shape.depth > maximumDepth) return failure(LoadStatus::TooDeep, tooDeep());
         if (shape.values > maximumBinaryValues)
             return failure(LoadStatus::TooLarge, "the property list expands to more than " +
                                                      std::to_string(maximumBinaryValues) + " values");
-    } else {
-        if (checked.starts_with(byteOrderMark)) checked.remove_prefix(byteOrderMark.size());
-        if (xmlNestingDepth(checked, maximumDepth) > maximumDepth)
-            return failure(LoadStatus::TooDeep, tooDeep());
+        plist_t plist = parse(checked, binary);
+        if (!plist) return failure(LoadStatus::NotPlist, "not a valid property list, format: binary");
+        const bool dictionary = plist_get_node_type(plist) == PLIST_DICT;
+        if (dictionary) {
+            char* xml = nullptr;
+            uint32_t length = 0;
+            plist_to_xml(plist, &xml, &length);
+            bytes->assign(xml ? xml : "", xml ? length : 0);
+            plist_to_xml_free(xml);
+        }
+        plist_free(plist);
+        if (!dictionary) return failure(LoadStatus::NotDictionary, "the top level is not a dictionary");
     }
-
-    plist_t plist = parse(checked, binary);
-    if (!plist)
-        return failure(LoadStatus::NotPlist,
-                       std::string("not a valid property list, format: ") + (binary ? "binary" : "XML"));
-    const bool dictionary = plist_get_node_type(plist) == PLIST_DICT;
-    if (dictionary && binary) {
-        char* xml = nullptr;
-        uint32_t length = 0;
-        plist_to_xml(plist, &xml, &length);
-        bytes->assign(xml ? xml : "", xml ? length : 0);
-        plist_to_xml_free(xml);
-    }
-    plist_free(plist);
-    if (!dictionary) return failure(LoadStatus::NotDictionary, "the top level is not a dictionary");
 
     ReadResult read = readPlistText(path, std::move(*bytes), counter);
     if (read.status != ReadStatus::Ok)
-        return {LoadStatus::ReaderRefused, read.root, std::string(errorPrefix) + read.description()};
+        return {loadStatus(read.status), read.root,
+                std::string(errorPrefix) + read.description() + ", format: " + (binary ? "binary" : "XML")};
     return {LoadStatus::Loaded, read.root, {}};
 }
 
