@@ -33,7 +33,7 @@ bool refusedOnPurpose(const LoadResult& result) {
     case LoadStatus::NotPlist:
         return result.message.ends_with(", format: binary") &&
                (result.message.find("which XML cannot hold") != std::string::npos ||
-                result.message.find("is outside [-2^63, 2^64-1]") != std::string::npos);
+                result.message.find("lies outside [-2^63, 2^64-1]") != std::string::npos);
     }
     return false;
 }

@@ -43,15 +43,18 @@ inline std::string utf16String(const std::vector<uint16_t>& units) {
     return bytes;
 }
 
+// An object of the one-byte head `head` followed by `content`.
+inline std::string object(char head, const std::string& content) {
+    std::string bytes(1, head);
+    return bytes += content;
+}
+
 // An eight-byte integer object, and a sixteen-byte one from its high and low halves.
 inline std::string integer64(uint64_t value) {
-    std::string bytes = "\x13";
-    return bytes += bigEndian(value, 8);
+    return object('\x13', bigEndian(value, 8));
 }
 inline std::string integer128(uint64_t high, uint64_t low) {
-    std::string bytes = "\x14";
-    bytes += bigEndian(high, 8);
-    return bytes += bigEndian(low, 8);
+    return object('\x14', bigEndian(high, 8) + bigEndian(low, 8));
 }
 
 // A whole binary list of `objects` (numbered from 0), whose top object is `top`; references are

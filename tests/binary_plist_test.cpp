@@ -3,7 +3,6 @@
 
 #include "BinaryPlistBytes.h"
 #include "PlistText.h"
-#include "TreeBuilder.h"
 #include "plist/BinaryPlist.h"
 #include "plist/Loading.h"
 
@@ -13,13 +12,10 @@ using namespace carryover::test;
 
 namespace {
 
-// The value text of the top-level entry "a" of `bytes`, or the load's message when refused.
-std::string entryText(std::string bytes) {
+// The entries `bytes` hold, as test::values gives them, or the load's message when refused.
+std::string entries(std::string bytes) {
     LoadResult result = load(std::move(bytes));
-    if (!result.loaded()) return result.message;
-    for (const auto& child : result.root->children)
-        if (child->name == "a") return valueText(child->data);
-    return "no entry a";
+    return result.loaded() ? values(*result.root) : result.message;
 }
 
 } // namespace
@@ -33,9 +29,10 @@ TEST(BinaryPlist, refusalsNameTheReasonAndThePath) {
     } cases[] = {
         {binaryList({container(true, {1, 2}, 1), asciiString("a"), container(false, {0}, 1)}),
          LoadStatus::NotPlist, "a container holds itself"},
-        {binaryEntry(integer128(1, 0)), LoadStatus::NotPlist, "the integer at °a is outside [-2^63, 2^64-1]"},
+        {binaryEntry(integer128(1, 0)), LoadStatus::NotPlist,
+         "the integer at °a lies outside [-2^63, 2^64-1]"},
         {binaryEntry(integer128(UINT64_MAX, 0)), LoadStatus::NotPlist,
-         "the integer at °a is outside [-2^63, 2^64-1]"},
+         "the integer at °a lies outside [-2^63, 2^64-1]"},
         {binaryEntry(asciiString(std::string("a\0b", 3))), LoadStatus::NotPlist,
          "the string at °a holds U+0000, which XML cannot hold"},
         {string({'x', 0x01}), LoadStatus::NotPlist, "the string at °a holds U+0001, which XML cannot hold"},
@@ -77,20 +74,27 @@ TEST(BinaryPlist, textIsHeldAsXmlSpellsIt) {
         std::string bytes;
         std::string text;
     } cases[] = {
-        {binaryEntry(asciiString("a\rb")), "a&#13;b"},
-        {binaryEntry(asciiString("\r\n")), "&#13;\n"},
-        {binaryEntry(asciiString("<&>]]>'\"")), "&lt;&amp;&gt;]]&gt;'\""},
-        {binaryEntry(asciiString("\t x \n")), "\t x \n"},
-        {binaryEntry(utf16String({0xD83D, 0xDE00, 0xE9, 0xFFFD})), "\U0001F600\u00E9\uFFFD"},
-        {binaryEntry(asciiString("caf\xC3\xA9")), "caf\u00E9"},
-        {binaryEntry(integer128(0, UINT64_MAX)), "18446744073709551615"},
-        {binaryEntry(integer128(0, 1)), "1"},
-        {binaryEntry(integer128(UINT64_MAX, UINT64_MAX - 4)), "-5"},
-        {binaryEntry(integer128(UINT64_MAX, uint64_t(1) << 63)), "-9223372036854775808"},
-        {binaryEntry(integer64(uint64_t(1) << 63)), "-9223372036854775808"},
+        {binaryEntry(asciiString("a\rb")), "a:String=a&#13;b"},
+        {binaryEntry(asciiString("\r\n")), "a:String=&#13;\n"},
+        {binaryEntry(asciiString("<&>]]>'\"")), "a:String=&lt;&amp;&gt;]]&gt;'\""},
+        {binaryEntry(asciiString("\t x \n")), "a:String=\t x \n"},
+        {binaryEntry(utf16String({0xD83D, 0xDE00, 0xE9, 0xFFFD})), "a:String=\U0001F600\u00E9\uFFFD"},
+        {binaryEntry(asciiString("caf\xC3\xA9")), "a:String=caf\u00E9"},
+        {binaryEntry(integer128(0, UINT64_MAX)), "a:Int=18446744073709551615"},
+        {binaryEntry(integer128(0, 1)), "a:Int=1"},
+        {binaryEntry(integer128(UINT64_MAX, UINT64_MAX - 4)), "a:Int=-5"},
+        {binaryEntry(integer128(UINT64_MAX, uint64_t(1) << 63)), "a:Int=-9223372036854775808"},
+        {binaryEntry(integer64(uint64_t(1) << 63)), "a:Int=-9223372036854775808"},
+        {binaryEntry(object('\x23', bigEndian(0x4004000000000000, 8))), "a:Double=2.5"},
+        {binaryEntry(object('\x23', bigEndian(0x7FF0000000000000, 8))), "a:Double=+infinity"},
+        {binaryEntry(object('\x33', bigEndian(0x41cdcd6500000000, 8))), "a:Date=2032-09-09T01:46:40Z"},
+        {binaryEntry(object('\x43', std::string("\0\1\2", 3))), "a:Data=AAEC"},
+        {binaryEntry("\x09"), "a:Bool=true"},
+        {binaryEntry("\x80\x07"), "a:Dictionary{CF$UID:Int=7}"},
+        {binaryEntry("\xC2\x03\x03", {"\x08"}), "a:Array{Item 0:Bool=false Item 1:Bool=false}"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(entryText(c.bytes), c.text);
+        EXPECT_EQ(entries(c.bytes), c.text);
 }
 
 TEST(BinaryPlist, sharedObjectsExpandWithinBounds) {

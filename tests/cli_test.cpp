@@ -82,18 +82,20 @@ TEST(CliDump, linesWithEscapes) {
         "a.plist",
         test::document("<key>t\tab</key><string>x\\y\nz\r</string><key>n</key><integer>-3</integer>"
                        "<key>r</key><real>0.5</real><key>d</key><data>AQID</data>"
-                       "<key>a</key><array><true/></array><!-- c -->"));
+                       "<key>a</key><array><true/></array><!-- c -->"
+                       "<key>u</key><integer>18446744073709551615</integer><key>i</key><real>-inf</real>"));
     const CliRun run = cli("dump " + file);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "0\t" + file +
                            "\tFileName\t\tNone\t1\n"
-                           "1\tt\\tab\tString\tx\\\\y\\nz\\r\tNone\t1\n"
+                           "1\tt\\tab\tString\tx\\\\y\\nz\\n\tNone\t1\n"
                            "1\tn\tInt\t-3\tNone\t1\n"
                            "1\tr\tDouble\t0.5\tNone\t1\n"
                            "1\td\tData\tAQID\tNone\t1\n"
                            "1\ta\tArray\t\tNone\t1\n"
                            "2\tItem 0\tBool\ttrue\tNone\t1\n"
-                           "1\t\tNone\t\tNone\t1\n");
+                           "1\tu\tInt\t18446744073709551615\tNone\t1\n"
+                           "1\ti\tDouble\t-infinity\tNone\t1\n");
 }
 
 TEST(CliStatus, troubleAndUsage) {

@@ -168,7 +168,7 @@ TEST(Hostile, binaryListsThatExpandOrLoopAreRefused) {
 
 TEST(Hostile, binaryValuesXmlCannotCarryAreRefusedOrEscaped) {
     EXPECT_EQ(load(test::binaryEntry(test::integer128(1, 0))).message,
-              "Error reading plist: the integer at °a is outside [-2^63, 2^64-1], format: binary");
+              "Error reading plist: the integer at °a lies outside [-2^63, 2^64-1], format: binary");
     EXPECT_EQ(load(test::binaryEntry(test::utf16String({'a', 0, 'b'}))).message,
               "Error reading plist: the string at °a holds U+0000, which XML cannot hold, format: binary");
     LoadResult cr = load(test::binaryEntry(test::asciiString("one\r\ntwo\r")));

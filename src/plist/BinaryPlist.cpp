@@ -406,7 +406,7 @@ std::string BinaryConversion::description() const {
         reason = detail + ", which XML cannot hold";
         break;
     case BinaryStatus::IntegerTooLarge:
-        reason = detail + " is outside [-2^63, 2^64-1]";
+        reason = detail + " lies outside [-2^63, 2^64-1]";
         break;
     case BinaryStatus::NotDictionary:
         reason = "the top level is not a dictionary";
