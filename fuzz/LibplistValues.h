@@ -41,10 +41,22 @@ inline std::string textOf(plist_t node, void (*get)(plist_t, char**)) {
     return text;
 }
 
+// Whether `dictionary` is the form XML gives the UID `uid`: the one entry CF$UID, an integer.
+inline bool sameUid(plist_t uid, plist_t dictionary) {
+    plist_t entry = plist_dict_get_item(dictionary, "CF$UID");
+    if (plist_dict_get_size(dictionary) != 1 || !entry || plist_get_node_type(entry) != PLIST_UINT) return false;
+    uint64_t x = 0, y = 0;
+    plist_get_uid_val(uid, &x);
+    plist_get_uint_val(entry, &y);
+    return x == y;
+}
+
 // Whether two libplist trees hold the same values: the same kinds, integers, texts and bytes; reals
-// equal or both NaN; dates to the second, as XML holds no fractions; dictionaries as maps.
+// equal or both NaN; dates to the second, as XML holds no fractions; dictionaries as maps; a UID as the dictionary
+// XML writes for it.
 inline bool sameValues(plist_t a, plist_t b) {
     const plist_type type = plist_get_node_type(a);
+    if (type == PLIST_UID && plist_get_node_type(b) == PLIST_DICT) return sameUid(a, b);
     if (type != plist_get_node_type(b)) return false;
     switch (type) {
     case PLIST_BOOLEAN: {
