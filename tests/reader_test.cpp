@@ -249,6 +249,16 @@ TEST(Reader, refusalsSayWhyAndWhere) {
     }
 }
 
+TEST(Reader, everyTruncatedDocumentIsRefused) {
+    const std::string text = document("<key>a</key><dict><key>b</key><array><string>x&amp;y</string><integer>1"
+                                      "</integer><data>AQID</data><true/></array></dict><!-- c --><key>c</key>"
+                                      "<string><![CDATA[z]]></string>");
+    ASSERT_EQ(readText(text).status, ReadStatus::Ok);
+    // The last line break after </plist> may go.
+    for (size_t length = 0; length + 1 < text.size(); ++length)
+        EXPECT_NE(readText(text.substr(0, length)).status, ReadStatus::Ok) << length;
+}
+
 TEST(Reader, validUtf8) {
     EXPECT_TRUE(isValidUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80 \xE2\x82\xAC \x01"));
     for (std::string bad : {"\xFF", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"})

@@ -107,6 +107,25 @@ void place(std::string_view text, size_t at, size_t& line, size_t& column) {
         if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++column;
 }
 
+constexpr uint64_t highs = 0x8080808080808080ull;
+
+// The high bit of each byte of `block` that is not zero.
+constexpr uint64_t nonZeroBytes(uint64_t block) {
+    constexpr uint64_t lows = 0x7F7F7F7F7F7F7F7Full;
+    return (((block & lows) + lows) | block) & highs;
+}
+
+// The high bit of each byte of an ASCII `block` below 0x20 other than tab, line feed and carriage
+// return: adding 0x60 to a byte's bits 0x60 sets its high bit unless both are clear.
+constexpr uint64_t controlBytes(uint64_t block) {
+    constexpr uint64_t sixties = 0x6060606060606060ull, ones = 0x0101010101010101ull;
+    const uint64_t below20 = ~((block & sixties) + sixties) & highs;
+    const uint64_t allowed = ~(nonZeroBytes(block ^ ones * '\t') & nonZeroBytes(block ^ ones * '\n') &
+                               nonZeroBytes(block ^ ones * '\r')) &
+                             highs;
+    return below20 & ~allowed;
+}
+
 // The position of the first byte of `bytes` that is not valid UTF-8 or, with `xml`, that starts a
 // character XML 1.0 does not allow, with the kind of fault in `status`; npos when there is none.
 size_t characterFault(std::string_view bytes, bool xml, ReadStatus& status) {
@@ -114,14 +133,12 @@ size_t characterFault(std::string_view bytes, bool xml, ReadStatus& status) {
     const size_t n = bytes.size();
     size_t i = 0;
     while (i < n) {
-        // Runs of printable ASCII, eight bytes at a time: no byte from 0x80 on, and with `xml` none
-        // below 0x20 (adding 0x60 to a byte's bits 0x60 sets its high bit unless both are clear).
-        constexpr uint64_t highs = 0x8080808080808080ull, sixties = 0x6060606060606060ull;
+        // Runs of ASCII, eight bytes at a time, passing tabs and line ends among the printable.
         while (i + 8 <= n) {
             uint64_t block;
             std::memcpy(&block, s + i, 8);
             if (block & highs) break;
-            if (xml && (((block & sixties) + sixties) & highs) != highs) break;
+            if (xml && controlBytes(block) != 0) break;
             i += 8;
         }
         if (i >= n) break;
@@ -236,7 +253,7 @@ class Parser {
     // Reads until the top-level dictionary closes.
     bool readContainers() {
         while (!frames_.empty()) {
-            const std::string_view name = frames_.back().isArray ? "array" : "dict";
+            const std::string_view name = frames_.back().isArray ? std::string_view("array") : "dict";
             switch (scanner.skipMisc()) {
             case XmlScanner::Next::Failed:
                 return false;

@@ -70,6 +70,8 @@ class XmlScanner {
     // Moves past the comment, processing instruction or CDATA section at `at`; false on failure.
     bool comment(size_t& at);
     bool processingInstruction(size_t& at);
+    bool xmlDeclaration(size_t& at);
+    bool internalSubset(size_t& at);
     bool cdata(size_t& at, bool resolve, std::string& out);
     // Moves `at` past the quoted literal that starts there; false on failure.
     bool literal(size_t& at);
