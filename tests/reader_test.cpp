@@ -250,9 +250,10 @@ TEST(Reader, refusalsSayWhyAndWhere) {
 }
 
 TEST(Reader, everyTruncatedDocumentIsRefused) {
-    const std::string text = document("<key>a</key><dict><key>b</key><array><string>x&amp;y</string><integer>1"
-                                      "</integer><data>AQID</data><true/></array></dict><!-- c --><key>c</key>"
-                                      "<string><![CDATA[z]]></string>");
+    const std::string text =
+        document("<key>a</key><dict><key>b</key><array><string>x&amp;y</string><integer>1"
+                 "</integer><data>AQID</data><true/></array></dict><!-- c --><key>c</key>"
+                 "<string><![CDATA[z]]></string>");
     ASSERT_EQ(readText(text).status, ReadStatus::Ok);
     // The last line break after </plist> may go.
     for (size_t length = 0; length + 1 < text.size(); ++length)

@@ -203,7 +203,9 @@ std::string characterName(std::string_view text, size_t at) {
 class Parser {
   public:
     Parser(std::string_view text, Item& root, ContainerCounter& counter)
-        : scanner(text), root_(root), counter_(counter) {}
+        : scanner(text), root_(root), counter_(counter) {
+        frames_.reserve(maximumDepth);
+    }
 
     XmlScanner scanner;
 
