@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "plist/Reader.h"
 
@@ -59,6 +60,8 @@ class XmlScanner {
 
     // Stops the scanner: why, what the reason names, and where. Always false.
     bool fail(ReadStatus status, std::string detail, size_t at);
+    // Stops the scanner where the cursor stands. Always false.
+    bool failHere(ReadStatus status, std::string detail) { return fail(status, std::move(detail), at_); }
 
     // Why the scanner stopped, what the reason names and where; Ok while it goes on.
     ReadStatus status = ReadStatus::Ok;
