@@ -26,6 +26,17 @@ inline std::string document(std::string_view entries) {
     return prologue + "<dict>\n" + std::string(entries) + "\n</dict>\n</plist>\n";
 }
 
+// `levels` arrays, each inside the one before, around `innermost`.
+inline std::string nestedArrays(int levels, std::string_view innermost = "") {
+    std::string text;
+    for (int i = 0; i < levels; ++i)
+        text += "<array>";
+    text += innermost;
+    for (int i = 0; i < levels; ++i)
+        text += "</array>";
+    return text;
+}
+
 // The root read from `text` as the file "test.plist", containers numbered by `counter`.
 inline ItemPtr read(std::string text, ContainerCounter& counter) {
     return readPlistText("test.plist", std::move(text), counter).root;

@@ -26,9 +26,11 @@ struct CliRun {
     std::string out;
 };
 
-// Runs the command line tool with `arguments` (shell words), standard error discarded.
-CliRun cli(const std::string& arguments) {
-    const std::string command = std::string(CARRYOVER_CLI) + " " + arguments + " 2>/dev/null";
+// Runs the command line tool with `arguments` (shell words); standard error is discarded, or with
+// `errors` taken in place of standard output.
+CliRun cli(const std::string& arguments, bool errors = false) {
+    const std::string command =
+        std::string(CARRYOVER_CLI) + " " + arguments + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
     FILE* pipe = ::popen(command.c_str(), "r");
     std::string out;
     std::array<char, 4096> buffer;
@@ -113,6 +115,15 @@ TEST(CliStatus, troubleAndUsage) {
     EXPECT_NE(cli("--version").out.find("carryover-cli"), std::string::npos);
     EXPECT_EQ(cli("diff " + bad + " " + examples + "/sample.plist").status, 2);
     EXPECT_EQ(cli("merge " + examples + "/config.plist " + bad).status, 2);
+}
+
+TEST(CliStatus, refusedFilesSayWhyAndWhere) {
+    Folder folder;
+    const std::string file = folder.write("a.plist", test::document("<key>a</key><key>b</key><true/>"));
+    const CliRun run = cli("format " + file, true);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "Error reading plist: the key \"a\" has no value at line 5, column 1, format: XML (" +
+                           file + ")\n");
 }
 
 TEST(CliFormat, writesOurLayoutAtomically) {

@@ -76,12 +76,7 @@ TEST(Loading, byteOrderMarkIsAccepted) {
 
 TEST(Loading, deepDocumentsAreRefusedByTheReader) {
     const auto nested = [](int levels) {
-        std::string text;
-        for (int i = 0; i < levels; ++i)
-            text += "<array>";
-        for (int i = 0; i < levels; ++i)
-            text += "</array>";
-        return test::document("<key>a</key>" + text);
+        return test::document("<key>a</key>" + test::nestedArrays(levels));
     };
     EXPECT_TRUE(loadText(nested(511)).loaded());
     LoadResult deep = loadText(nested(512));

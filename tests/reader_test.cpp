@@ -10,16 +10,6 @@ using test::values;
 
 namespace {
 
-std::string nested(int levels, std::string_view innermost = "") {
-    std::string text;
-    for (int i = 0; i < levels; ++i)
-        text += "<array>";
-    text += innermost;
-    for (int i = 0; i < levels; ++i)
-        text += "</array>";
-    return text;
-}
-
 ReadResult readText(std::string text) {
     ContainerCounter counter;
     return readPlistText("test.plist", std::move(text), counter);
@@ -249,6 +239,17 @@ TEST(Reader, refusalsSayWhyAndWhere) {
     }
 }
 
+TEST(Reader, everyTruncatedDocumentIsRefused) {
+    const std::string text =
+        document("<key>a</key><dict><key>b</key><array><string>x&amp;y</string><integer>1"
+                 "</integer><data>AQID</data><true/></array></dict><!-- c --><key>c</key>"
+                 "<string><![CDATA[z]]></string>");
+    ASSERT_EQ(readText(text).status, ReadStatus::Ok);
+    // The last line break after </plist> may go.
+    for (size_t length = 0; length + 1 < text.size(); ++length)
+        EXPECT_NE(readText(text.substr(0, length)).status, ReadStatus::Ok) << length;
+}
+
 TEST(Reader, validUtf8) {
     EXPECT_TRUE(isValidUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80 \xE2\x82\xAC \x01"));
     for (std::string bad : {"\xFF", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"})
@@ -261,17 +262,17 @@ TEST(Reader, nestingAtTheLimitOneBelowAndOneAbove) {
         std::string entries;
         ReadStatus status;
     } cases[] = {
-        {"<key>a</key>" + nested(510), ReadStatus::Ok},
-        {"<key>a</key>" + nested(511), ReadStatus::Ok},
-        {"<key>a</key>" + nested(512), ReadStatus::TooDeep},
-        {"<key>a</key>" + nested(510, "<array/>"), ReadStatus::Ok},
-        {"<key>a</key>" + nested(511, "<array/>"), ReadStatus::TooDeep},
-        {"<key>a</key>" + nested(511, "<dict/>"), ReadStatus::TooDeep},
-        {"<key>a</key>" + nested(100000), ReadStatus::TooDeep},
-        {"<!--" + nested(600) + "--><key>a</key><true/>", ReadStatus::Ok},
+        {"<key>a</key>" + test::nestedArrays(510), ReadStatus::Ok},
+        {"<key>a</key>" + test::nestedArrays(511), ReadStatus::Ok},
+        {"<key>a</key>" + test::nestedArrays(512), ReadStatus::TooDeep},
+        {"<key>a</key>" + test::nestedArrays(510, "<array/>"), ReadStatus::Ok},
+        {"<key>a</key>" + test::nestedArrays(511, "<array/>"), ReadStatus::TooDeep},
+        {"<key>a</key>" + test::nestedArrays(511, "<dict/>"), ReadStatus::TooDeep},
+        {"<key>a</key>" + test::nestedArrays(100000), ReadStatus::TooDeep},
+        {"<!--" + test::nestedArrays(600) + "--><key>a</key><true/>", ReadStatus::Ok},
     };
     for (const Case& c : cases)
         EXPECT_EQ(readText(document(c.entries)).status, c.status) << c.entries.size();
-    EXPECT_EQ(readText(document("<key>a</key>" + nested(512))).description(),
+    EXPECT_EQ(readText(document("<key>a</key>" + test::nestedArrays(512))).description(),
               "containers nest deeper than 512 levels at line 5, column 3590");
 }

@@ -66,20 +66,17 @@ bool readHead(XmlScanner& scanner, Head& head) {
         case XmlScanner::Next::Failed:
             return false;
         case XmlScanner::Next::End:
-            return scanner.fail(ReadStatus::Malformed, "a document without an element", scanner.position());
+            return scanner.failHere(ReadStatus::Malformed, "a document without an element");
         case XmlScanner::Next::Text:
-            return scanner.fail(ReadStatus::TextOutsideElements, "", scanner.position());
+            return scanner.failHere(ReadStatus::TextOutsideElements, "");
         case XmlScanner::Next::EndTag:
-            if (head.plist) return scanner.fail(ReadStatus::NotDictionary, "", scanner.position());
-            return scanner.fail(ReadStatus::Malformed, "markup in front of the root element",
-                                scanner.position());
+            if (head.plist) return scanner.failHere(ReadStatus::NotDictionary, "");
+            return scanner.failHere(ReadStatus::Malformed, "markup in front of the root element");
         case XmlScanner::Next::Markup:
-            return scanner.fail(ReadStatus::Malformed, "markup in front of the root element",
-                                scanner.position());
+            return scanner.failHere(ReadStatus::Malformed, "markup in front of the root element");
         case XmlScanner::Next::Doctype:
             if (doctype || head.plist)
-                return scanner.fail(ReadStatus::Malformed, "a misplaced document type declaration",
-                                    scanner.position());
+                return scanner.failHere(ReadStatus::Malformed, "a misplaced document type declaration");
             if (!scanner.doctype()) return false;
             doctype = true;
             continue;
@@ -107,6 +104,25 @@ void place(std::string_view text, size_t at, size_t& line, size_t& column) {
         if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++column;
 }
 
+constexpr uint64_t highs = 0x8080808080808080ull;
+
+// The high bit of each byte of `block` that is not zero.
+constexpr uint64_t nonZeroBytes(uint64_t block) {
+    constexpr uint64_t lows = 0x7F7F7F7F7F7F7F7Full;
+    return (((block & lows) + lows) | block) & highs;
+}
+
+// The high bit of each byte of an ASCII `block` below 0x20 other than tab, line feed and carriage
+// return: adding 0x60 to a byte's bits 0x60 sets its high bit unless both are clear.
+constexpr uint64_t controlBytes(uint64_t block) {
+    constexpr uint64_t sixties = 0x6060606060606060ull, ones = 0x0101010101010101ull;
+    const uint64_t below20 = ~((block & sixties) + sixties) & highs;
+    const uint64_t allowed = ~(nonZeroBytes(block ^ ones * '\t') & nonZeroBytes(block ^ ones * '\n') &
+                               nonZeroBytes(block ^ ones * '\r')) &
+                             highs;
+    return below20 & ~allowed;
+}
+
 // The position of the first byte of `bytes` that is not valid UTF-8 or, with `xml`, that starts a
 // character XML 1.0 does not allow, with the kind of fault in `status`; npos when there is none.
 size_t characterFault(std::string_view bytes, bool xml, ReadStatus& status) {
@@ -114,14 +130,12 @@ size_t characterFault(std::string_view bytes, bool xml, ReadStatus& status) {
     const size_t n = bytes.size();
     size_t i = 0;
     while (i < n) {
-        // Runs of printable ASCII, eight bytes at a time: no byte from 0x80 on, and with `xml` none
-        // below 0x20 (adding 0x60 to a byte's bits 0x60 sets its high bit unless both are clear).
-        constexpr uint64_t highs = 0x8080808080808080ull, sixties = 0x6060606060606060ull;
+        // Runs of ASCII, eight bytes at a time, passing tabs and line ends among the printable.
         while (i + 8 <= n) {
             uint64_t block;
             std::memcpy(&block, s + i, 8);
             if (block & highs) break;
-            if (xml && (((block & sixties) + sixties) & highs) != highs) break;
+            if (xml && controlBytes(block) != 0) break;
             i += 8;
         }
         if (i >= n) break;
@@ -186,7 +200,9 @@ std::string characterName(std::string_view text, size_t at) {
 class Parser {
   public:
     Parser(std::string_view text, Item& root, ContainerCounter& counter)
-        : scanner(text), root_(root), counter_(counter) {}
+        : scanner(text), root_(root), counter_(counter) {
+        frames_.reserve(maximumDepth);
+    }
 
     XmlScanner scanner;
 
@@ -236,18 +252,17 @@ class Parser {
     // Reads until the top-level dictionary closes.
     bool readContainers() {
         while (!frames_.empty()) {
-            const std::string_view name = frames_.back().isArray ? "array" : "dict";
+            const std::string_view name = frames_.back().isArray ? std::string_view("array") : "dict";
             switch (scanner.skipMisc()) {
             case XmlScanner::Next::Failed:
                 return false;
             case XmlScanner::Next::End:
-                return scanner.fail(ReadStatus::Malformed, "an unclosed " + tagText(name),
-                                    scanner.position());
+                return scanner.failHere(ReadStatus::Malformed, "an unclosed " + tagText(name));
             case XmlScanner::Next::Text:
-                return scanner.fail(ReadStatus::TextOutsideElements, "", scanner.position());
+                return scanner.failHere(ReadStatus::TextOutsideElements, "");
             case XmlScanner::Next::Markup:
             case XmlScanner::Next::Doctype:
-                return scanner.fail(ReadStatus::Malformed, "misplaced markup", scanner.position());
+                return scanner.failHere(ReadStatus::Malformed, "misplaced markup");
             case XmlScanner::Next::EndTag:
                 if (!scanner.endTag(name)) return false;
                 if (!close()) return false;
@@ -270,15 +285,14 @@ class Parser {
             case XmlScanner::Next::Failed:
                 return false;
             case XmlScanner::Next::End:
-                return scanner.fail(ReadStatus::Malformed, "an unclosed <plist>", scanner.position());
+                return scanner.failHere(ReadStatus::Malformed, "an unclosed <plist>");
             case XmlScanner::Next::Text:
-                return scanner.fail(ReadStatus::TextOutsideElements, "", scanner.position());
+                return scanner.failHere(ReadStatus::TextOutsideElements, "");
             case XmlScanner::Next::StartTag:
-                return scanner.fail(ReadStatus::Malformed, "a second value inside <plist>",
-                                    scanner.position());
+                return scanner.failHere(ReadStatus::Malformed, "a second value inside <plist>");
             case XmlScanner::Next::Markup:
             case XmlScanner::Next::Doctype:
-                return scanner.fail(ReadStatus::Malformed, "misplaced markup", scanner.position());
+                return scanner.failHere(ReadStatus::Malformed, "misplaced markup");
             case XmlScanner::Next::EndTag:
                 break;
             }
@@ -286,8 +300,7 @@ class Parser {
             next = scanner.skipMisc();
         }
         if (next == XmlScanner::Next::Failed) return false;
-        if (next != XmlScanner::Next::End)
-            return scanner.fail(ReadStatus::JunkAfterRoot, "", scanner.position());
+        if (next != XmlScanner::Next::End) return scanner.failHere(ReadStatus::JunkAfterRoot, "");
         return true;
     }
 
@@ -399,6 +412,41 @@ class Parser {
     }
 };
 
+// The reason `status` gives, naming `detail`.
+std::string reasonText(ReadStatus status, const std::string& detail) {
+    switch (status) {
+    case ReadStatus::Ok:
+        return "";
+    case ReadStatus::Unreadable:
+        return "cannot read the file: " + detail;
+    case ReadStatus::NotUtf8:
+        return "the file is not UTF-8 text";
+    case ReadStatus::ForbiddenCharacter:
+        return "a character XML does not allow (" + detail + ")";
+    case ReadStatus::Malformed:
+        return "not well-formed: " + detail;
+    case ReadStatus::UnknownEntity:
+        return "an unknown entity " + detail;
+    case ReadStatus::UnknownElement:
+        return "an unknown element " + detail;
+    case ReadStatus::TextOutsideElements:
+        return "text outside elements";
+    case ReadStatus::KeyWithoutValue:
+        return "the key \"" + detail + "\" has no value";
+    case ReadStatus::ValueWithoutKey:
+        return "a value without a key";
+    case ReadStatus::NotDictionary:
+        return "the top level is not a dictionary";
+    case ReadStatus::JunkAfterRoot:
+        return "content after the root element";
+    case ReadStatus::TooDeep:
+        return "containers nest deeper than " + std::to_string(maximumDepth) + " levels";
+    case ReadStatus::IntegerOutOfRange:
+        return "the integer at " + detail + " lies outside [-2^63, 2^64-1]";
+    }
+    return "";
+}
+
 ReadResult refused(const std::string& path, Item* parent, ReadStatus status, std::string detail = {}) {
     return {errorRoot(path, parent), status, std::move(detail)};
 }
@@ -406,50 +454,7 @@ ReadResult refused(const std::string& path, Item* parent, ReadStatus status, std
 } // namespace
 
 std::string ReadResult::description() const {
-    std::string reason;
-    switch (status) {
-    case ReadStatus::Ok:
-        return "";
-    case ReadStatus::Unreadable:
-        reason = "cannot read the file: " + detail;
-        break;
-    case ReadStatus::NotUtf8:
-        reason = "the file is not UTF-8 text";
-        break;
-    case ReadStatus::ForbiddenCharacter:
-        reason = "a character XML does not allow (" + detail + ")";
-        break;
-    case ReadStatus::Malformed:
-        reason = "not well-formed: " + detail;
-        break;
-    case ReadStatus::UnknownEntity:
-        reason = "an unknown entity " + detail;
-        break;
-    case ReadStatus::UnknownElement:
-        reason = "an unknown element " + detail;
-        break;
-    case ReadStatus::TextOutsideElements:
-        reason = "text outside elements";
-        break;
-    case ReadStatus::KeyWithoutValue:
-        reason = "the key \"" + detail + "\" has no value";
-        break;
-    case ReadStatus::ValueWithoutKey:
-        reason = "a value without a key";
-        break;
-    case ReadStatus::NotDictionary:
-        reason = "the top level is not a dictionary";
-        break;
-    case ReadStatus::JunkAfterRoot:
-        reason = "content after the root element";
-        break;
-    case ReadStatus::TooDeep:
-        reason = "containers nest deeper than " + std::to_string(maximumDepth) + " levels";
-        break;
-    case ReadStatus::IntegerOutOfRange:
-        reason = "the integer at " + detail + " lies outside [-2^63, 2^64-1]";
-        break;
-    }
+    std::string reason = reasonText(status, detail);
     if (line > 0) reason += " at line " + std::to_string(line) + ", column " + std::to_string(column);
     return reason;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace carryover {
 
@@ -14,13 +15,26 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+// The bytes that may start a name, and those that may continue one; every byte of a multi-byte
+// character counts as a letter.
+constexpr std::array<uint8_t, 256> makeNameBytes() {
+    std::array<uint8_t, 256> bytes{};
+    for (int c = 0; c < 256; ++c) {
+        const bool start =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+        const bool inside = start || (c >= '0' && c <= '9') || c == '-' || c == '.';
+        bytes[static_cast<size_t>(c)] = static_cast<uint8_t>((start ? 1 : 0) | (inside ? 2 : 0));
+    }
+    return bytes;
+}
+constexpr std::array<uint8_t, 256> nameBytes = makeNameBytes();
+
 bool isNameStart(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' ||
-           static_cast<unsigned char>(c) >= 0x80;
+    return nameBytes[static_cast<unsigned char>(c)] & 1;
 }
 
 bool isNameChar(char c) {
-    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+    return nameBytes[static_cast<unsigned char>(c)] & 2;
 }
 
 // The characters XML 1.0 allows.
@@ -91,8 +105,15 @@ void XmlScanner::skipByteOrderMark() {
 }
 
 size_t XmlScanner::skipSpace(size_t at) const {
-    while (at < text_.size() && isSpace(text_[at]))
-        ++at;
+    const char* data = text_.data();
+    const size_t size = text_.size();
+    while (at < size && isSpace(data[at])) {
+        if (data[at++] != '\n') continue;
+        // A line's indentation comes in runs of tabs: pass over eight of them at once.
+        uint64_t block;
+        while (at + 8 <= size && (std::memcpy(&block, data + at, 8), block == 0x0909090909090909ull))
+            at += 8;
+    }
     return at;
 }
 
@@ -109,18 +130,17 @@ XmlScanner::Next XmlScanner::skipMisc() {
         at_ = skipSpace(at_);
         if (at_ == text_.size()) return Next::End;
         if (text_[at_] != '<') return Next::Text;
+        const char next = at_ + 1 < text_.size() ? text_[at_ + 1] : '\0';
+        if (isNameStart(next)) return Next::StartTag;
+        if (next == '/') return Next::EndTag;
         if (startsWith(at_, "<!--")) {
             if (!comment(at_)) return Next::Failed;
-        } else if (startsWith(at_, "<?")) {
+        } else if (next == '?') {
             if (!processingInstruction(at_)) return Next::Failed;
-        } else if (startsWith(at_, "</")) {
-            return Next::EndTag;
         } else if (startsWith(at_, "<!DOCTYPE")) {
             return Next::Doctype;
-        } else if (startsWith(at_, "<![CDATA[")) {
-            return Next::Text;
         } else {
-            return nameLength(at_ + 1) > 0 ? Next::StartTag : Next::Markup;
+            return startsWith(at_, "<![CDATA[") ? Next::Text : Next::Markup;
         }
     }
 }
@@ -138,15 +158,60 @@ bool XmlScanner::processingInstruction(size_t& at) {
     const size_t target = nameLength(at + 2);
     if (target == 0) return fail(ReadStatus::Malformed, "a processing instruction without a target", at);
     const std::string_view name = text_.substr(at + 2, target);
-    const bool declaration =
+    const bool reserved =
         name.size() == 3 && (name[0] | 0x20) == 'x' && (name[1] | 0x20) == 'm' && (name[2] | 0x20) == 'l';
-    if (declaration && at != start_)
+    if (reserved && (at != start_ || name != "xml"))
         return fail(ReadStatus::Malformed, "an XML declaration that does not open the document", at);
+    if (reserved) return xmlDeclaration(at);
     const size_t end = text_.find("?>", at + 2 + target);
     if (end == std::string_view::npos)
         return fail(ReadStatus::Malformed, "an unclosed processing instruction", at);
     at = end + 2;
     return true;
+}
+
+bool XmlScanner::xmlDeclaration(size_t& at) {
+    // The pseudo-attributes in the order they may come; the version must.
+    static constexpr std::string_view names[] = {"version", "encoding", "standalone"};
+    const auto malformed = [&](size_t where) {
+        return fail(ReadStatus::Malformed, "a malformed XML declaration", where);
+    };
+    size_t next = 0; // the first of `names` that may still come
+    for (size_t i = at + 5;;) {
+        const size_t spaced = skipSpace(i);
+        if (startsWith(spaced, "?>")) {
+            if (next == 0) return malformed(spaced);
+            at = spaced + 2;
+            return true;
+        }
+        const size_t length = nameLength(spaced);
+        if (spaced == i || length == 0) return malformed(spaced);
+        const std::string_view name = text_.substr(spaced, length);
+        while (next < std::size(names) && names[next] != name && next > 0)
+            ++next;
+        if (next == std::size(names) || names[next] != name) return malformed(spaced);
+        i = skipSpace(spaced + length);
+        if (i == text_.size() || text_[i] != '=') return malformed(i);
+        i = skipSpace(i + 1);
+        if (i == text_.size() || (text_[i] != '"' && text_[i] != '\'')) return malformed(i);
+        const size_t open = i;
+        if (!literal(i)) return false;
+        const std::string_view value = text_.substr(open + 1, i - open - 2);
+        bool valid;
+        if (next == 0) {
+            valid = value.size() > 2 && value.starts_with("1.") &&
+                    value.find_first_not_of("0123456789", 2) == std::string_view::npos;
+        } else if (next == 1) {
+            valid = !value.empty() && ((value[0] | 0x20) >= 'a' && (value[0] | 0x20) <= 'z') &&
+                    value.find_first_not_of(
+                        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789._-") ==
+                        std::string_view::npos;
+        } else {
+            valid = value == "yes" || value == "no";
+        }
+        if (!valid) return malformed(open);
+        ++next;
+    }
 }
 
 bool XmlScanner::cdata(size_t& at, bool resolve, std::string& out) {
@@ -286,61 +351,79 @@ bool XmlScanner::endTag(std::string_view name) {
 }
 
 bool XmlScanner::doctype() {
-    const size_t open = at_;
+    const size_t open = at_, size = text_.size();
+    const auto malformed = [&](size_t where) {
+        return fail(ReadStatus::Malformed, "a malformed document type declaration", where);
+    };
+    // White space and the root element's name.
     size_t at = open + 9; // after "<!DOCTYPE"
-    if (at == text_.size() || !isSpace(text_[at]))
-        return fail(ReadStatus::Malformed, "a malformed document type declaration", open);
-    for (;;) {
-        if (at == text_.size())
-            return fail(ReadStatus::Malformed, "an unclosed document type declaration", open);
-        const char c = text_[at];
-        if (c == '>') break;
-        if (c == '"' || c == '\'') {
+    size_t spaced = skipSpace(at);
+    const size_t name = spaced > at ? nameLength(spaced) : 0;
+    if (name == 0) return malformed(spaced);
+    at = spaced + name;
+    // The external identifier: SYSTEM and a literal, or PUBLIC and two, the first of a narrow alphabet.
+    spaced = skipSpace(at);
+    if (spaced > at && (startsWith(spaced, "SYSTEM") || startsWith(spaced, "PUBLIC"))) {
+        const bool isPublic = text_[spaced] == 'P';
+        at = spaced + 6;
+        for (int k = 0; k < (isPublic ? 2 : 1); ++k) {
+            spaced = skipSpace(at);
+            if (spaced == at || spaced == size || (text_[spaced] != '"' && text_[spaced] != '\''))
+                return malformed(spaced);
+            at = spaced;
             if (!literal(at)) return false;
-            continue;
+            const std::string_view id = text_.substr(spaced + 1, at - spaced - 2);
+            if (isPublic && k == 0 &&
+                id.find_first_not_of(
+                    " \r\nabcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-'()+,./"
+                    ":=?;!*#@$_%") != std::string_view::npos)
+                return malformed(spaced);
         }
-        if (c != '[') {
-            ++at;
-            continue;
-        }
-        // The internal subset: declarations, comments, processing instructions, parameter-entity
-        // references and white space, up to "]".
-        ++at;
-        for (;;) {
-            at = skipSpace(at);
-            if (at == text_.size())
-                return fail(ReadStatus::Malformed, "an unclosed document type declaration", open);
-            if (text_[at] == ']') {
-                ++at;
-                break;
-            }
-            if (startsWith(at, "<!--")) {
-                if (!comment(at)) return false;
-            } else if (startsWith(at, "<?")) {
-                if (!processingInstruction(at)) return false;
-            } else if (startsWith(at, "<!")) {
-                const size_t declaration = at;
-                for (at += 2; at < text_.size() && text_[at] != '>';)
-                    if (text_[at] == '"' || text_[at] == '\'') {
-                        if (!literal(at)) return false;
-                    } else {
-                        ++at;
-                    }
-                if (at == text_.size())
-                    return fail(ReadStatus::Malformed, "an unclosed markup declaration", declaration);
-                ++at;
-            } else if (text_[at] == '%') {
-                const size_t length = nameLength(at + 1);
-                if (length == 0 || at + 1 + length == text_.size() || text_[at + 1 + length] != ';')
-                    return fail(ReadStatus::Malformed, "a malformed parameter-entity reference", at);
-                at += length + 2;
-            } else {
-                return fail(ReadStatus::Malformed, "a malformed internal subset", at);
-            }
-        }
+        spaced = skipSpace(at);
     }
+    at = spaced;
+    if (at < size && text_[at] == '[') {
+        ++at;
+        if (!internalSubset(at)) return false;
+        at = skipSpace(at);
+    }
+    if (at == size || text_[at] != '>') return malformed(at);
     at_ = at + 1;
     return true;
+}
+
+bool XmlScanner::internalSubset(size_t& at) {
+    for (;;) {
+        at = skipSpace(at);
+        if (at == text_.size()) return fail(ReadStatus::Malformed, "an unclosed internal subset", at);
+        if (text_[at] == ']') {
+            ++at;
+            return true;
+        }
+        if (startsWith(at, "<!--")) {
+            if (!comment(at)) return false;
+        } else if (startsWith(at, "<?")) {
+            if (!processingInstruction(at)) return false;
+        } else if (startsWith(at, "<!")) {
+            const size_t declaration = at;
+            for (at += 2; at < text_.size() && text_[at] != '>';)
+                if (text_[at] == '"' || text_[at] == '\'') {
+                    if (!literal(at)) return false;
+                } else {
+                    ++at;
+                }
+            if (at == text_.size())
+                return fail(ReadStatus::Malformed, "an unclosed markup declaration", declaration);
+            ++at;
+        } else if (text_[at] == '%') {
+            const size_t length = nameLength(at + 1);
+            if (length == 0 || at + 1 + length == text_.size() || text_[at + 1 + length] != ';')
+                return fail(ReadStatus::Malformed, "a malformed parameter-entity reference", at);
+            at += length + 2;
+        } else {
+            return fail(ReadStatus::Malformed, "a malformed internal subset", at);
+        }
+    }
 }
 
 bool XmlScanner::text(std::string_view name, bool resolve, std::string_view& out) {

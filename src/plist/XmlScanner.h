@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "plist/Reader.h"
 
@@ -28,6 +29,7 @@ class XmlScanner {
         Failed,   // a comment or processing instruction that is not well-formed
     };
 
+    // A start tag as read.
     struct Tag {
         std::string_view name;
         bool empty = false; // written "<name/>"
@@ -51,12 +53,17 @@ class XmlScanner {
     // The view stays valid until the next call; false on failure.
     bool text(std::string_view name, bool resolve, std::string_view& out);
 
+    // Where the cursor stands, in bytes from the start of the text.
     size_t position() const { return at_; }
+    // Whether the cursor stands at the end of the text.
     bool atEnd() const { return at_ == text_.size(); }
 
     // Stops the scanner: why, what the reason names, and where. Always false.
     bool fail(ReadStatus status, std::string detail, size_t at);
+    // Stops the scanner where the cursor stands. Always false.
+    bool failHere(ReadStatus status, std::string detail) { return fail(status, std::move(detail), at_); }
 
+    // Why the scanner stopped, what the reason names and where; Ok while it goes on.
     ReadStatus status = ReadStatus::Ok;
     std::string detail;
     size_t failedAt = 0;
@@ -67,15 +74,21 @@ class XmlScanner {
     // The length of the reference at `at` (an "&"), with its character appended to `decoded` when that
     // is given; 0 on failure.
     size_t reference(size_t at, std::string* decoded);
-    // Moves past the comment, processing instruction or CDATA section at `at`; false on failure.
+    // Moves `at` past the comment or processing instruction (the XML declaration checked to its
+    // grammar) that starts there, or past the internal subset of the document type that starts after
+    // its "["; false on failure.
     bool comment(size_t& at);
     bool processingInstruction(size_t& at);
+    bool xmlDeclaration(size_t& at);
+    bool internalSubset(size_t& at);
+    // Moves `at` past the CDATA section that starts there, its content appended to `out` as text()
+    // takes it with `resolve`; false on failure.
     bool cdata(size_t& at, bool resolve, std::string& out);
     // Moves `at` past the quoted literal that starts there; false on failure.
     bool literal(size_t& at);
     size_t skipSpace(size_t at) const;
     bool startsWith(size_t at, std::string_view literal) const {
-        return text_.substr(at).starts_with(literal);
+        return at <= text_.size() && text_.substr(at).starts_with(literal);
     }
 
     std::string_view text_;
