@@ -1,10 +1,14 @@
 // The merge on generated pairs of files at three sizes: reading both files, the comparison, the result
-// (enabled part and renumbering) and writing it. The engine's steps are compared with the reading.
+// (enabled part and renumbering) and writing it. The engine's steps are compared with the reading,
+// and the whole merge with libplist merely parsing both files.
 #include <benchmark/benchmark.h>
 
 #include <map>
 
+#include <plist/plist.h>
+
 #include "GeneratedPlist.h"
+#include "merge/Comparison.h"
 #include "merge/Difference.h"
 #include "merge/Disabled.h"
 #include "plist/Reader.h"
@@ -89,8 +93,35 @@ void WriteResult(benchmark::State& state) {
     counters(state, trees);
 }
 
+// The whole merge from the two texts to the written result.
+void WholeMerge(benchmark::State& state) {
+    const auto& texts = pair(state.range(0));
+    for (auto _ : state) {
+        Trees trees = readBoth(texts);
+        Comparison compared = compare(*trees.config, *trees.sample);
+        std::string text = plistRepresentation(*compared.result, 0);
+        benchmark::DoNotOptimize(text.data());
+    }
+    counters(state, readBoth(texts));
+}
+
+// The baseline: libplist parsing both texts and freeing its trees.
+void LibplistParseBoth(benchmark::State& state) {
+    const auto& texts = pair(state.range(0));
+    for (auto _ : state)
+        for (const std::string* text : {&texts.config, &texts.sample}) {
+            plist_t plist = nullptr;
+            plist_from_xml(text->data(), static_cast<uint32_t>(text->size()), &plist);
+            benchmark::DoNotOptimize(plist);
+            plist_free(plist);
+        }
+    counters(state, readBoth(texts));
+}
+
 } // namespace
 
+BENCHMARK(WholeMerge)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(LibplistParseBoth)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadBoth)->Arg(2)->Arg(5)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(Difference)->Arg(2)->Arg(5)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(EnabledOnlyAndRenumber)->Arg(2)->Arg(5)->Arg(10)->Unit(benchmark::kMillisecond);

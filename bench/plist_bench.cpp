@@ -22,6 +22,19 @@ const std::string& document() {
     return text;
 }
 
+// One dictionary of a million keys, each with an integer.
+const std::string& millionKeys() {
+    static const std::string text = [] {
+        std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n";
+        for (int i = 0; i < 1000000; ++i) {
+            const std::string number = std::to_string(i);
+            out += "\t<key>k" + number + "</key>\n\t<integer>" + number + "</integer>\n";
+        }
+        return out + "</dict>\n</plist>\n";
+    }();
+    return text;
+}
+
 void setBytes(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document().size()));
 }
@@ -61,7 +74,18 @@ void Reader(benchmark::State& state) {
     setBytes(state);
 }
 
-// The whole loading step from a file: read, depth measure, libplist check, our reader.
+// libplist takes quadratic time in the keys of one dictionary, so it has no baseline here.
+void ReaderMillionKeys(benchmark::State& state) {
+    for (auto _ : state) {
+        ContainerCounter counter;
+        ReadResult result = readPlistText("bench.plist", millionKeys(), counter);
+        if (result.root->children.size() != 1000000) state.SkipWithError("keys lost");
+        benchmark::DoNotOptimize(result.root.get());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * millionKeys().size()));
+}
+
+// The whole loading step from a file: reading the bytes and our reader.
 void LoadingStep(benchmark::State& state) {
     char path[] = "/tmp/carryover-bench-XXXXXX";
     const int fd = ::mkstemp(path);
@@ -96,5 +120,6 @@ void Writer(benchmark::State& state) {
 BENCHMARK(ByteLoop)->Unit(benchmark::kMillisecond);
 BENCHMARK(LibplistFromXml)->Unit(benchmark::kMillisecond);
 BENCHMARK(Reader)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReaderMillionKeys)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadingStep)->Unit(benchmark::kMillisecond);
 BENCHMARK(Writer)->Unit(benchmark::kMillisecond);

@@ -42,7 +42,7 @@ std::string valueText(const Item& node) {
     case ItemDataType::Bool:
         return data.boolValue() ? "true" : "false";
     case ItemDataType::Int:
-        return std::to_string(data.intValue());
+        return data.integerText();
     case ItemDataType::Double:
         return doubleText(data.doubleValue());
     case ItemDataType::Data:

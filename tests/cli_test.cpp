@@ -26,9 +26,11 @@ struct CliRun {
     std::string out;
 };
 
-// Runs the command line tool with `arguments` (shell words), standard error discarded.
-CliRun cli(const std::string& arguments) {
-    const std::string command = std::string(CARRYOVER_CLI) + " " + arguments + " 2>/dev/null";
+// Runs the command line tool with `arguments` (shell words); standard error is discarded, or with
+// `errors` taken in place of standard output.
+CliRun cli(const std::string& arguments, bool errors = false) {
+    const std::string command =
+        std::string(CARRYOVER_CLI) + " " + arguments + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
     FILE* pipe = ::popen(command.c_str(), "r");
     std::string out;
     std::array<char, 4096> buffer;
@@ -82,18 +84,20 @@ TEST(CliDump, linesWithEscapes) {
         "a.plist",
         test::document("<key>t\tab</key><string>x\\y\nz\r</string><key>n</key><integer>-3</integer>"
                        "<key>r</key><real>0.5</real><key>d</key><data>AQID</data>"
-                       "<key>a</key><array><true/></array><!-- c -->"));
+                       "<key>a</key><array><true/></array><!-- c -->"
+                       "<key>u</key><integer>18446744073709551615</integer><key>i</key><real>-inf</real>"));
     const CliRun run = cli("dump " + file);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "0\t" + file +
                            "\tFileName\t\tNone\t1\n"
-                           "1\tt\\tab\tString\tx\\\\y\\nz\\r\tNone\t1\n"
+                           "1\tt\\tab\tString\tx\\\\y\\nz\\n\tNone\t1\n"
                            "1\tn\tInt\t-3\tNone\t1\n"
                            "1\tr\tDouble\t0.5\tNone\t1\n"
                            "1\td\tData\tAQID\tNone\t1\n"
                            "1\ta\tArray\t\tNone\t1\n"
                            "2\tItem 0\tBool\ttrue\tNone\t1\n"
-                           "1\t\tNone\t\tNone\t1\n");
+                           "1\tu\tInt\t18446744073709551615\tNone\t1\n"
+                           "1\ti\tDouble\t-infinity\tNone\t1\n");
 }
 
 TEST(CliStatus, troubleAndUsage) {
@@ -111,6 +115,15 @@ TEST(CliStatus, troubleAndUsage) {
     EXPECT_NE(cli("--version").out.find("carryover-cli"), std::string::npos);
     EXPECT_EQ(cli("diff " + bad + " " + examples + "/sample.plist").status, 2);
     EXPECT_EQ(cli("merge " + examples + "/config.plist " + bad).status, 2);
+}
+
+TEST(CliStatus, refusedFilesSayWhyAndWhere) {
+    Folder folder;
+    const std::string file = folder.write("a.plist", test::document("<key>a</key><key>b</key><true/>"));
+    const CliRun run = cli("format " + file, true);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "Error reading plist: the key \"a\" has no value at line 5, column 1, format: XML (" +
+                           file + ")\n");
 }
 
 TEST(CliFormat, writesOurLayoutAtomically) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "model/ItemData.h"
 
@@ -53,6 +54,25 @@ TEST(ItemDataOrder, doublesFollowIeee) {
     EXPECT_TRUE(ItemData::real(-0.0) == ItemData::real(0.0));
     EXPECT_FALSE(ItemData::real(-0.0) < ItemData::real(0.0));
     EXPECT_TRUE(ItemData::integer(-7) < ItemData::integer(3));
+}
+
+TEST(ItemDataOrder, wholeNumbersByValueAcrossTheSignedRange) {
+    const int64_t lowest = std::numeric_limits<int64_t>::min(), highest = std::numeric_limits<int64_t>::max();
+    const ItemData values[] = {ItemData::integer(lowest),
+                               ItemData::integer(-1),
+                               ItemData::integer(0),
+                               ItemData::integer(highest),
+                               ItemData::unsignedInteger(uint64_t(highest) + 1),
+                               ItemData::unsignedInteger(std::numeric_limits<uint64_t>::max())};
+    for (size_t i = 0; i < std::size(values); ++i)
+        for (size_t j = 0; j < std::size(values); ++j) {
+            EXPECT_EQ(values[i] < values[j], i < j) << i << " " << j;
+            EXPECT_EQ(values[i] == values[j], i == j) << i << " " << j;
+        }
+    // One form per value, however it was made.
+    EXPECT_TRUE(ItemData::unsignedInteger(5) == ItemData::integer(5));
+    EXPECT_EQ(values[5].integerText(), "18446744073709551615");
+    EXPECT_EQ(values[0].integerText(), "-9223372036854775808");
 }
 
 TEST(ItemDataOrder, textsCompareInCanonicalForm) {

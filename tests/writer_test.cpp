@@ -14,23 +14,8 @@
 
 using namespace carryover;
 using test::document;
+using test::formatted;
 using test::read;
-
-namespace {
-
-bool libplistAccepts(const std::string& text) {
-    plist_t plist = nullptr;
-    plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &plist);
-    const bool dictionary = plist && plist_get_node_type(plist) == PLIST_DICT;
-    plist_free(plist);
-    return dictionary;
-}
-
-std::string rewritten(const std::string& text) {
-    return plistRepresentation(*read(text), 0);
-}
-
-} // namespace
 
 TEST(Writer, workedExample) {
     auto root =
@@ -58,40 +43,63 @@ TEST(Writer, workedExample) {
 TEST(Writer, documentHead) {
     const std::string tail = "<dict>\n\t<key>a</key>\n\t<true/>\n</dict>\n</plist>\n";
     const std::string head(defaultHeader);
-    EXPECT_EQ(rewritten("<DICT><key>a</key><true/></dict>"), head + "<dict>\n</dict>\n</plist>\n");
-    EXPECT_EQ(rewritten(""), head + "<dict>\n</dict>\n</plist>\n");
-    EXPECT_EQ(rewritten("<plist>\n<Dict>\n<key>a</key><true/></dict></plist>"), "<plist>\n" + tail);
-    // An empty top-level dictionary: the head stops in front of it, not at the end of the text.
-    EXPECT_EQ(rewritten("<?xml?>\n<plist><dict/></plist>\n"), "<?xml?>\n<plist><dict>\n</dict>\n</plist>\n");
-    EXPECT_EQ(rewritten("no dictionary at all"), head + "<dict>\n</dict>\n</plist>\n");
-    // A leading byte-order mark is part of the head.
-    EXPECT_EQ(rewritten("\xEF\xBB\xBF<plist><dict><key>a</key><true/></dict></plist>"),
-              "\xEF\xBB\xBF<plist>" + tail);
+    struct Case {
+        std::string text, written;
+    } cases[] = {
+        {"<plist>\n<dict >\n<key>a</key><true/></dict></plist>", "<plist>\n" + tail},
+        // An empty top-level dictionary: the head stops in front of it, not at the end of the text.
+        {"<?xml version=\"1.0\"?>\n<plist><dict/></plist>\n",
+         "<?xml version=\"1.0\"?>\n<plist><dict>\n</dict>\n</plist>\n"},
+        // A byte-order mark is not written.
+        {"\xEF\xBB\xBF<plist><dict><key>a</key><true/></dict></plist>", "<plist>" + tail},
+        // "<dict>" inside comments, processing instructions and the document type does not end the head.
+        {"<!-- one <dict> --><?pi <dict>?><!DOCTYPE plist [<!ENTITY e \"<dict>\">]><plist><!-- <dict/> -->"
+         "<dict><key>a</key><true/></dict></plist>",
+         "<!-- one <dict> --><?pi <dict>?><!DOCTYPE plist [<!ENTITY e \"<dict>\">]><plist><!-- <dict/> -->" +
+             tail},
+        // Without a <plist> start tag in front of the dictionary, the default header.
+        {"<dict><key>a</key><true/></dict>", head + tail},
+        {"<!-- c -->\n<dict><key>a</key><true/></dict>", head + tail},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(formatted(c.text), c.written) << c.text;
+    EXPECT_EQ(documentHead("no document"), std::nullopt);
+    EXPECT_EQ(documentHead("<plist><array/></plist>"), std::nullopt);
 }
 
 TEST(Writer, valueForms) {
-    auto root =
-        read(document("<key>r</key><real>3</real><key>i</key><integer>-7</integer><key>d</key><data></data>"
-                      "<key>s</key><string>a &amp; b</string><key>t</key><date>2001-01-01T00:00:00Z</date>"
-                      "<key>f</key><float>0.5</float>"));
+    auto root = read(
+        document("<key>r</key><real>3</real><key>i</key><integer>-7</integer><key>d</key><data></data>"
+                 "<key>s</key><string>a &amp; b</string><key>t</key><date>2001-01-01T00:00:00Z</date>"
+                 "<key>f</key><float>0.5</float><key>o</key><data>AQ==</data><key>w</key><data>AQI=</data>"
+                 "<key>u</key><integer>0xFFFFFFFFFFFFFFFF</integer><key>n</key><real>-inf</real>"
+                 "<key>c</key><string><![CDATA[a<b]]></string>"));
     const std::string text = plistRepresentation(*root, 0);
     for (const char* line :
          {"\t<real>3.0</real>\n", "\t<integer>-7</integer>\n", "\t<data></data>\n",
-          "\t<string>a &amp; b</string>\n", "\t<date>2001-01-01T00:00:00Z</date>\n", "\t<real>0.5</real>\n"})
+          "\t<string>a &amp; b</string>\n", "\t<date>2001-01-01T00:00:00Z</date>\n", "\t<real>0.5</real>\n",
+          "\t<data>AQ==</data>\n", "\t<data>AQI=</data>\n", "\t<integer>18446744073709551615</integer>\n",
+          "\t<real>-infinity</real>\n", "\t<string>a&lt;b</string>\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
     EXPECT_EQ(text.find("float"), std::string::npos);
 }
 
 TEST(Writer, entriesWithoutPlistFormAreLeftOutWithTheirKey) {
-    auto root = read(
-        document("<key>a</key><true/><key>odd</key><real-ish>1</real-ish><!-- c --><key>b</key><false/>"));
-    const std::string text = plistRepresentation(*root, 0);
-    EXPECT_EQ(text.find("odd"), std::string::npos);
-    EXPECT_TRUE(libplistAccepts(text));
-    auto inArray =
-        read(document("<key>a</key><array><string>x</string><!-- c --><string>y</string></array>"));
-    EXPECT_NE(plistRepresentation(*inArray, 0).find("\t\t<string>x</string>\n\t\t<string>y</string>\n"),
-              std::string::npos);
+    auto root = read(document("<key>a</key><true/><key>d</key><dict><key>x</key><true/></dict>"
+                              "<key>l</key><array><string>x</string></array>"));
+    for (const auto& child : root->children)
+        if (!child->children.empty()) child->children[0]->data = ItemData("odd", ItemDataType::None);
+    root->children[0]->data = ItemData("", ItemDataType::Error);
+    // A container holding nothing that is written takes its empty form, as it would when read again.
+    EXPECT_EQ(plistRepresentation(*root, 0),
+              test::prologue +
+                  "<dict>\n\t<key>d</key>\n\t<dict/>\n\t<key>l</key>\n\t<array/>\n</dict>\n</plist>\n");
+}
+
+TEST(Writer, emptyContainersTakeTheEmptyForm) {
+    EXPECT_EQ(formatted(document("<key>a</key><array></array><key>d</key><dict> <!-- c --> </dict>")),
+              test::prologue +
+                  "<dict>\n\t<key>a</key>\n\t<array/>\n\t<key>d</key>\n\t<dict/>\n</dict>\n</plist>\n");
 }
 
 TEST(Writer, indentsByDepth) {
@@ -106,11 +114,21 @@ TEST(DoubleText, shortestRoundTripForms) {
     struct Case {
         double value;
         const char* text;
-    } cases[] = {{1.0, "1.0"},        {-2.0, "-2.0"},     {100.0, "100.0"},
-                 {0.1, "0.1"},        {0.0001, "0.0001"}, {0.00001, "1e-05"},
-                 {1.5e20, "1.5e+20"}, {1e16, "1e+16"},    {9999999999999998.0, "9999999999999998.0"},
-                 {0.0, "0.0"},        {-0.0, "-0.0"},     {INFINITY, "inf"},
-                 {-INFINITY, "-inf"}, {NAN, "nan"},       {1.0 / 3, "0.3333333333333333"}};
+    } cases[] = {{1.0, "1.0"},
+                 {-2.0, "-2.0"},
+                 {100.0, "100.0"},
+                 {0.1, "0.1"},
+                 {0.0001, "0.0001"},
+                 {0.00001, "1e-05"},
+                 {1.5e20, "1.5e+20"},
+                 {1e16, "1e+16"},
+                 {9999999999999998.0, "9999999999999998.0"},
+                 {0.0, "0.0"},
+                 {-0.0, "-0.0"},
+                 {INFINITY, "+infinity"},
+                 {-INFINITY, "-infinity"},
+                 {NAN, "nan"},
+                 {1.0 / 3, "0.3333333333333333"}};
     for (const Case& c : cases)
         EXPECT_EQ(doubleText(c.value), c.text);
 }
@@ -126,9 +144,9 @@ TEST(WriterRoundTrip, fixedPointAndAcceptedByLibplist) {
         documents.push_back(loaded.root->data.text());
     }
     for (const std::string& text : documents) {
-        ASSERT_TRUE(libplistAccepts(text));
-        const std::string once = rewritten(text);
-        EXPECT_TRUE(libplistAccepts(once));
-        EXPECT_EQ(rewritten(once), once);
+        ASSERT_TRUE(test::libplistValues(text));
+        const std::string once = formatted(text);
+        EXPECT_TRUE(test::libplistValues(once));
+        EXPECT_EQ(formatted(once), once);
     }
 }

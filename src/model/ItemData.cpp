@@ -16,7 +16,22 @@ int64_t serialNumber(const std::string& text) {
     return value;
 }
 
+// Whether the whole number `left` holds is less than the one `right` holds; a uint64_t is always
+// above every int64_t.
+bool integerLess(const ItemData::Value& left, const ItemData::Value& right) {
+    const bool leftLarge = std::holds_alternative<uint64_t>(left),
+               rightLarge = std::holds_alternative<uint64_t>(right);
+    if (leftLarge != rightLarge) return rightLarge;
+    if (leftLarge) return std::get<uint64_t>(left) < std::get<uint64_t>(right);
+    return std::get<int64_t>(left) < std::get<int64_t>(right);
+}
+
 } // namespace
+
+std::string ItemData::integerText() const {
+    if (const auto* large = std::get_if<uint64_t>(&data)) return std::to_string(*large);
+    return std::to_string(intValue());
+}
 
 std::string_view ItemData::typeString() const {
     switch (type) {
@@ -90,7 +105,7 @@ bool operator<(const ItemData& left, const ItemData& right) {
     case ItemDataType::Double:
         return left.doubleValue() < right.doubleValue();
     case ItemDataType::Int:
-        return left.intValue() < right.intValue();
+        return integerLess(left.data, right.data);
     case ItemDataType::Date: // dates are held as the text read, ordered as text
     case ItemDataType::String:
     case ItemDataType::Error:
@@ -116,7 +131,7 @@ bool operator==(const ItemData& left, const ItemData& right) {
     case ItemDataType::Double:
         return left.doubleValue() == right.doubleValue();
     case ItemDataType::Int:
-        return left.intValue() == right.intValue();
+        return left.data == right.data; // one form per whole number
     case ItemDataType::Date:
     case ItemDataType::String:
     case ItemDataType::Error:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -18,7 +19,7 @@ enum class ItemDataType : uint8_t {
     Data,       // <data>: the decoded bytes
     Date,       // <date>: the text between the tags, as read
     Double,     // <real> (or <float>)
-    Int,        // <integer>: signed 64-bit
+    Int,        // <integer>: a whole number from -2^63 to 2^64-1
     String,     // <string>: the text as read
     Dictionary, // <dict>: holds the container's serial number as decimal text
     Array,      // <array>: holds the container's serial number as decimal text
@@ -31,7 +32,9 @@ using Bytes = std::vector<uint8_t>;
 // A kind and the value that belongs to it; copied by value.
 class ItemData {
   public:
-    using Value = std::variant<std::string, bool, int64_t, double, Bytes>;
+    // An Int above the signed 64-bit range is held as uint64_t, every other Int as int64_t, so that
+    // each whole number has one form.
+    using Value = std::variant<std::string, bool, int64_t, double, Bytes, uint64_t>;
 
     // The empty text of kind None.
     ItemData() = default;
@@ -40,6 +43,12 @@ class ItemData {
     ItemData(std::string text, ItemDataType type) : data(std::move(text)), type(type) {}
     static ItemData boolean(bool value) { return ItemData(ItemDataType::Bool, value); }
     static ItemData integer(int64_t value) { return ItemData(ItemDataType::Int, value); }
+    // An Int holding `value`, which may lie above the signed 64-bit range.
+    static ItemData unsignedInteger(uint64_t value) {
+        if (value <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
+            return integer(static_cast<int64_t>(value));
+        return ItemData(ItemDataType::Int, value);
+    }
     static ItemData real(double value) { return ItemData(ItemDataType::Double, value); }
     static ItemData bytes(Bytes value) { return ItemData(ItemDataType::Data, std::move(value)); }
 
@@ -49,9 +58,13 @@ class ItemData {
     // The value read as the alternative its kind holds.
     const std::string& text() const { return std::get<std::string>(data); }
     bool boolValue() const { return std::get<bool>(data); }
+    // An Int within the signed 64-bit range.
     int64_t intValue() const { return std::get<int64_t>(data); }
     double doubleValue() const { return std::get<double>(data); }
     const Bytes& bytesValue() const { return std::get<Bytes>(data); }
+
+    // An Int's value in decimal, "-" in front of a negative one.
+    std::string integerText() const;
 
     // The kind's display name: "Bool", "Int", ..., "Fehler" for Error, "" for None, FileName and End.
     std::string_view typeString() const;
@@ -61,8 +74,9 @@ class ItemData {
 };
 
 // Whether `left` sorts before `right`. Values of different kinds are never ordered, nor are None,
-// FileName and End values. Bools: false before true; numbers as numbers (NaN never ordered); byte
-// buffers by length only; strings, dates and errors in NFC text order; containers by serial number.
+// FileName and End values. Bools: false before true; numbers as numbers (NaN never ordered, whole numbers by
+// their value across the signed and unsigned ranges); byte buffers by length only; strings, dates and errors
+// in NFC text order; containers by serial number.
 bool operator<(const ItemData& left, const ItemData& right);
 
 // Whether both hold the same value: NFC-equal texts, equal bytes, IEEE-equal numbers (0.0 == -0.0),

@@ -13,7 +13,7 @@ constexpr double largestFixed = 1e16;  // from this magnitude on, exponent notat
 
 std::string doubleText(double value) {
     if (std::isnan(value)) return "nan";
-    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+    if (std::isinf(value)) return value < 0 ? "-infinity" : "+infinity";
     if (value == 0) return std::signbit(value) ? "-0.0" : "0.0";
 
     char buffer[64];

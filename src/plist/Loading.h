@@ -1,7 +1,7 @@
-// Loading a property-list file as the application and the command line both do: read the bytes,
-// measure how deep containers nest, check the bytes with the system's property-list parser (libplist),
-// then read the text with our own reader. Binary property lists pass the same check and are converted
-// to XML text first, so they load like XML files.
+// Loading a property-list file as the application and the command line both do: read the bytes under
+// a size ceiling and read them with our own reader, which decides whether an XML property list is
+// accepted. Binary property lists are checked and converted to XML text first (BinaryPlist.h), so
+// they load like XML files.
 #pragma once
 
 #include <string>
@@ -15,16 +15,15 @@ namespace carryover {
 enum class LoadStatus {
     Loaded,        // the root is the file's tree
     Unreadable,    // the bytes could not be read
-    TooDeep,       // containers nest deeper than the reader allows, found before the check
+    TooDeep,       // containers nest deeper than the reader allows
     TooLarge,      // the file, or what a binary file expands to, is beyond what is handled
-    NotPlist,      // the property-list parser refused the bytes
+    NotPlist,      // the bytes are not a property list
     NotDictionary, // the top level is not a dictionary
-    ReaderRefused, // the check passed, but the reader refused the text; the root is its Error root
 };
 
 struct LoadResult {
     LoadStatus status = LoadStatus::Loaded;
-    ItemPtr root;        // the tree when Loaded, the Error root when ReaderRefused, else null
+    ItemPtr root;        // the tree when Loaded, the reader's Error root when it refused the text, else null
     std::string message; // "" when Loaded; else one line beginning "Error reading plist: "
 
     bool loaded() const { return status == LoadStatus::Loaded; }
@@ -34,8 +33,7 @@ struct LoadResult {
 // their serial numbers from `counter`.
 LoadResult loadPlist(const std::string& path, ContainerCounter& counter);
 
-// The deepest nesting of <dict> and <array> elements in XML text, counted up to `limit` + 1 at most;
-// comments, CDATA sections, processing instructions and declarations are passed over.
-int xmlNestingDepth(std::string_view text, int limit);
+// Loads `bytes`, the content of the file at `path`, as loadPlist does after reading them.
+LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter);
 
 } // namespace carryover

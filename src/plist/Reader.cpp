@@ -1,4 +1,5 @@
-// Reading property-list text: one recursive element reader over a TextCursor.
+// Reading property-list text: the document's structure over an XmlScanner, with an explicit stack of
+// the containers that are open.
 #include "plist/Reader.h"
 
 #include <cerrno>
@@ -9,164 +10,394 @@
 #include <unistd.h>
 
 #include "plist/Base64.h"
-#include "plist/TextCursor.h"
+#include "plist/NumberText.h"
+#include "plist/XmlScanner.h"
 
 namespace carryover {
 
 namespace {
 
-// The tags the reader knows; the text between "<" and ">" is compared exactly.
-enum class Tag {
-    False,
-    True,
-    Integer,
-    Real,
-    Data,
-    Date,
-    String,
-    Dict,
-    EmptyDict,
-    Array,
-    EmptyArray,
-    End,
-    EmptyString,
-    EmptyData,
-    Unknown
-};
+// The elements of property lists.
+enum class Element { Plist, Dict, Array, Key, String, Date, Data, Integer, Real, True, False, Unknown };
 
-Tag tagOf(std::string_view tag) {
-    switch (tag.size()) {
+Element elementOf(std::string_view name) {
+    switch (name.size()) {
+    case 3:
+        if (name == "key") return Element::Key;
+        break;
     case 4:
-        if (tag == "real") return Tag::Real;
-        if (tag == "data") return Tag::Data;
-        if (tag == "date") return Tag::Date;
-        if (tag == "dict") return Tag::Dict;
+        if (name == "dict") return Element::Dict;
+        if (name == "real") return Element::Real;
+        if (name == "data") return Element::Data;
+        if (name == "date") return Element::Date;
+        if (name == "true") return Element::True;
         break;
     case 5:
-        if (tag == "true/") return Tag::True;
-        if (tag == "float") return Tag::Real;
-        if (tag == "array") return Tag::Array;
-        if (tag == "dict/") return Tag::EmptyDict;
-        if (tag == "/dict") return Tag::End;
-        if (tag == "data/") return Tag::EmptyData;
+        if (name == "array") return Element::Array;
+        if (name == "false") return Element::False;
+        if (name == "float") return Element::Real; // files written with it keep loading
+        if (name == "plist") return Element::Plist;
         break;
     case 6:
-        if (tag == "false/") return Tag::False;
-        if (tag == "string") return Tag::String;
-        if (tag == "array/") return Tag::EmptyArray;
-        if (tag == "/array") return Tag::End;
+        if (name == "string") return Element::String;
         break;
     case 7:
-        if (tag == "integer") return Tag::Integer;
-        if (tag == "string/") return Tag::EmptyString;
+        if (name == "integer") return Element::Integer;
         break;
     }
-    return Tag::Unknown;
+    return Element::Unknown;
 }
 
-class ElementReader {
-  public:
-    ElementReader(std::string_view text, ContainerCounter& counter) : cursor(text), counter(counter) {}
+// Where a document's head ends: the <plist> start tag, if any, and then the start tag of the top-level
+// value, read into `top`.
+struct Head {
+    XmlScanner::Tag top;
+    bool plist = false;
+};
 
-    TextCursor cursor;
-    bool tooDeep = false;
-
-    // One element read for `parent`, named by the <key> in front of it, or else "Item <index>" in an
-    // array and "" elsewhere; nothing when it cannot be read. `depth` counts the containers that would
-    // be open inside it.
-    ItemPtr read(Item* parent, std::optional<size_t> index, int depth) {
-        auto item = std::make_shared<Item>();
-        item->parent = parent;
-        cursor.scanString("<");
-        auto tag = cursor.scanUpToString(">");
-        if (!tag) return nullptr;
-        if (*tag == "key") {
-            cursor.scanString(">");
-            auto key = cursor.scanThrough("</key>"); // nothing: the empty key
-            if (key) item->name.assign(key->data(), key->size());
-            if (!cursor.scanString("<")) return nullptr;
-            tag = cursor.scanUpToString(">");
-            if (!tag) return nullptr;
-        } else if (index) {
-            item->name = elementName(*index);
+// Reads the head of a document: byte-order mark, XML declaration, comments, processing instructions
+// and the document type, then the root's start tag and, inside <plist>, the top-level value's start
+// tag. False when it cannot be read, or when <plist> holds no value.
+bool readHead(XmlScanner& scanner, Head& head) {
+    scanner.skipByteOrderMark();
+    bool doctype = false;
+    for (;;) {
+        switch (scanner.skipMisc()) {
+        case XmlScanner::Next::Failed:
+            return false;
+        case XmlScanner::Next::End:
+            return scanner.failHere(ReadStatus::Malformed, "a document without an element");
+        case XmlScanner::Next::Text:
+            return scanner.failHere(ReadStatus::TextOutsideElements, "");
+        case XmlScanner::Next::EndTag:
+            if (head.plist) return scanner.failHere(ReadStatus::NotDictionary, "");
+            return scanner.failHere(ReadStatus::Malformed, "markup in front of the root element");
+        case XmlScanner::Next::Markup:
+            return scanner.failHere(ReadStatus::Malformed, "markup in front of the root element");
+        case XmlScanner::Next::Doctype:
+            if (doctype || head.plist)
+                return scanner.failHere(ReadStatus::Malformed, "a misplaced document type declaration");
+            if (!scanner.doctype()) return false;
+            doctype = true;
+            continue;
+        case XmlScanner::Next::StartTag:
+            break;
         }
-        cursor.scanString(">");
+        if (!scanner.startTag(head.top)) return false;
+        if (head.plist || elementOf(head.top.name) != Element::Plist) return true;
+        if (head.top.empty) return scanner.fail(ReadStatus::NotDictionary, "", head.top.at);
+        head.plist = true;
+    }
+}
 
-        switch (tagOf(*tag)) {
-        case Tag::False:
-            item->data = ItemData::boolean(false);
-            break;
-        case Tag::True:
-            item->data = ItemData::boolean(true);
-            break;
-        case Tag::Integer:
-            item->data = ItemData::integer(cursor.scanInt().value_or(0));
-            skipTo("</integer>");
-            break;
-        case Tag::Real:
-            item->data = ItemData::real(cursor.scanDouble().value_or(0.0));
-            skipTo(*tag == "real" ? "</real>" : "</float>");
-            break;
-        case Tag::Data:
-            item->data = ItemData::bytes(decodeBase64(textThrough("</data>")).value_or(Bytes()));
-            break;
-        case Tag::Date:
-            setText(*item, textThrough("</date>"), ItemDataType::Date);
-            break;
-        case Tag::String:
-            setText(*item, textThrough("</string>"), ItemDataType::String);
-            break;
-        case Tag::EmptyString:
-            item->data.type = ItemDataType::String;
-            break;
-        case Tag::EmptyData:
-            item->data = ItemData::bytes({});
-            break;
-        case Tag::Dict:
-        case Tag::Array:
-            if (depth > maximumDepth) {
-                tooDeep = true;
-                return nullptr;
+// Where `at` stands in `text`: its line and its column in characters, both counted from 1.
+void place(std::string_view text, size_t at, size_t& line, size_t& column) {
+    line = 1;
+    size_t lineStart = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    for (size_t i = 0; i < at; ++i)
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
+            ++line;
+            lineStart = i + 1;
+        }
+    column = 1;
+    for (size_t i = lineStart; i < at; ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++column;
+}
+
+constexpr uint64_t highs = 0x8080808080808080ull;
+
+// The high bit of each byte of `block` that is not zero.
+constexpr uint64_t nonZeroBytes(uint64_t block) {
+    constexpr uint64_t lows = 0x7F7F7F7F7F7F7F7Full;
+    return (((block & lows) + lows) | block) & highs;
+}
+
+// The high bit of each byte of an ASCII `block` below 0x20 other than tab, line feed and carriage
+// return: adding 0x60 to a byte's bits 0x60 sets its high bit unless both are clear.
+constexpr uint64_t controlBytes(uint64_t block) {
+    constexpr uint64_t sixties = 0x6060606060606060ull, ones = 0x0101010101010101ull;
+    const uint64_t below20 = ~((block & sixties) + sixties) & highs;
+    const uint64_t allowed = ~(nonZeroBytes(block ^ ones * '\t') & nonZeroBytes(block ^ ones * '\n') &
+                               nonZeroBytes(block ^ ones * '\r')) &
+                             highs;
+    return below20 & ~allowed;
+}
+
+// The position of the first byte of `bytes` that is not valid UTF-8 or, with `xml`, that starts a
+// character XML 1.0 does not allow, with the kind of fault in `status`; npos when there is none.
+size_t characterFault(std::string_view bytes, bool xml, ReadStatus& status) {
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    size_t i = 0;
+    while (i < n) {
+        // Runs of ASCII, eight bytes at a time, passing tabs and line ends among the printable.
+        while (i + 8 <= n) {
+            uint64_t block;
+            std::memcpy(&block, s + i, 8);
+            if (block & highs) break;
+            if (xml && controlBytes(block) != 0) break;
+            i += 8;
+        }
+        if (i >= n) break;
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            if (xml && c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+                status = ReadStatus::ForbiddenCharacter;
+                return i;
             }
-            startContainer(*item, *tag == "dict" ? ItemDataType::Dictionary : ItemDataType::Array);
-            readChildren(*item, depth);
-            if (tooDeep) return nullptr;
-            break;
-        case Tag::EmptyDict:
-            startContainer(*item, ItemDataType::Dictionary);
-            break;
-        case Tag::EmptyArray:
-            startContainer(*item, ItemDataType::Array);
-            break;
-        case Tag::End:
-            item->data.type = ItemDataType::End;
-            break;
-        case Tag::Unknown:
-            break;
+            ++i;
+            continue;
         }
-        cursor.scanUpToString("<");
-        return item;
+        size_t length;
+        unsigned char low = 0x80, high = 0xBF; // the allowed range of the second byte
+        if (c >= 0xC2 && c <= 0xDF)
+            length = 2;
+        else if (c == 0xE0)
+            length = 3, low = 0xA0;
+        else if (c == 0xED)
+            length = 3, high = 0x9F;
+        else if (c >= 0xE1 && c <= 0xEF)
+            length = 3;
+        else if (c == 0xF0)
+            length = 4, low = 0x90;
+        else if (c == 0xF4)
+            length = 4, high = 0x8F;
+        else if (c >= 0xF1 && c <= 0xF3)
+            length = 4;
+        else
+            length = 0;
+        bool valid = length > 0 && i + length <= n && s[i + 1] >= low && s[i + 1] <= high;
+        for (size_t k = 2; valid && k < length; ++k)
+            valid = (s[i + k] & 0xC0) == 0x80;
+        if (!valid) {
+            status = ReadStatus::NotUtf8;
+            return i;
+        }
+        if (xml && c == 0xEF && s[i + 1] == 0xBF && s[i + 2] >= 0xBE) { // U+FFFE, U+FFFF
+            status = ReadStatus::ForbiddenCharacter;
+            return i;
+        }
+        i += length;
+    }
+    return std::string_view::npos;
+}
+
+// "U+" and the hexadecimal number of the character at `at`, which is ASCII or U+FFFE / U+FFFF.
+std::string characterName(std::string_view text, size_t at) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    const unsigned value = c < 0x80 ? c : 0xFFF0u | (static_cast<unsigned char>(text[at + 2]) & 0x0F);
+    char digits[8];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value, 16).ptr;
+    std::string name(digits, static_cast<size_t>(end - digits));
+    for (char& digit : name)
+        if (digit >= 'a') digit = static_cast<char>(digit - 'a' + 'A');
+    return "U+" + std::string(4 - std::min<size_t>(4, name.size()), '0') + name;
+}
+
+// Reads the top-level dictionary and everything in it, one piece of markup at a time. Open containers
+// stand on an explicit stack, so that nesting costs no call stack; the children of each are gathered
+// in a list kept per depth and handed over when it closes.
+class Parser {
+  public:
+    Parser(std::string_view text, Item& root, ContainerCounter& counter)
+        : scanner(text), root_(root), counter_(counter) {
+        frames_.reserve(maximumDepth);
     }
 
-    // Reads elements into `container` until one cannot be read or a closing tag ends it. Children are
-    // gathered in a list kept per depth, so that each container's list is allocated once, at its size.
-    void readChildren(Item& container, int depth) {
-        std::vector<ItemPtr>& children = pending[static_cast<size_t>(depth)];
-        const bool isArray = container.type() == ItemDataType::Array;
-        for (;;) {
-            auto child = read(&container, isArray ? std::optional(children.size()) : std::nullopt, depth + 1);
-            if (!child || child->type() == ItemDataType::End) break;
-            children.push_back(std::move(child));
+    XmlScanner scanner;
+
+    // Reads the document into the root; false when it is refused, with the scanner saying why.
+    bool read() {
+        Head head;
+        if (!readHead(scanner, head)) return false;
+        switch (elementOf(head.top.name)) {
+        case Element::Dict:
+            break;
+        case Element::Plist:
+        case Element::Array:
+        case Element::Key:
+        case Element::String:
+        case Element::Date:
+        case Element::Data:
+        case Element::Integer:
+        case Element::Real:
+        case Element::True:
+        case Element::False:
+            return scanner.fail(ReadStatus::NotDictionary, "", head.top.at);
+        case Element::Unknown:
+            return scanner.fail(ReadStatus::UnknownElement, tagText(head.top.name), head.top.at);
         }
-        container.children.assign(std::make_move_iterator(children.begin()),
-                                  std::make_move_iterator(children.end()));
-        children.clear();
+        if (!head.top.empty) {
+            frames_.push_back({&root_, false, false, {}, 0});
+            if (!readContainers()) return false;
+        }
+        return readTail(head.plist);
     }
 
   private:
-    ContainerCounter& counter;
-    // One list per depth, made up front: a nested call must not move the list its caller fills.
-    std::vector<std::vector<ItemPtr>> pending = std::vector<std::vector<ItemPtr>>(maximumDepth + 2);
+    struct Frame {
+        Item* item;          // the container being filled; the root for the top-level dictionary
+        bool isArray;        // an array, else a dictionary
+        bool hasKey = false; // a dictionary's key waits for its value
+        std::string key;
+        size_t keyAt = 0;
+    };
+
+    Item& root_;
+    ContainerCounter& counter_;
+    std::vector<Frame> frames_;
+    // The children read so far of the container open at each depth, the top-level dictionary at 1.
+    std::vector<std::vector<ItemPtr>> pending_ = std::vector<std::vector<ItemPtr>>(maximumDepth + 1);
+
+    // Reads until the top-level dictionary closes.
+    bool readContainers() {
+        while (!frames_.empty()) {
+            const std::string_view name = frames_.back().isArray ? std::string_view("array") : "dict";
+            switch (scanner.skipMisc()) {
+            case XmlScanner::Next::Failed:
+                return false;
+            case XmlScanner::Next::End:
+                return scanner.failHere(ReadStatus::Malformed, "an unclosed " + tagText(name));
+            case XmlScanner::Next::Text:
+                return scanner.failHere(ReadStatus::TextOutsideElements, "");
+            case XmlScanner::Next::Markup:
+            case XmlScanner::Next::Doctype:
+                return scanner.failHere(ReadStatus::Malformed, "misplaced markup");
+            case XmlScanner::Next::EndTag:
+                if (!scanner.endTag(name)) return false;
+                if (!close()) return false;
+                continue;
+            case XmlScanner::Next::StartTag:
+                break;
+            }
+            XmlScanner::Tag tag;
+            if (!scanner.startTag(tag) || !element(tag)) return false;
+        }
+        return true;
+    }
+
+    // After the top-level dictionary: the end of <plist> when it was opened, then nothing but white
+    // space, comments and processing instructions.
+    bool readTail(bool plist) {
+        XmlScanner::Next next = scanner.skipMisc();
+        if (plist) {
+            switch (next) {
+            case XmlScanner::Next::Failed:
+                return false;
+            case XmlScanner::Next::End:
+                return scanner.failHere(ReadStatus::Malformed, "an unclosed <plist>");
+            case XmlScanner::Next::Text:
+                return scanner.failHere(ReadStatus::TextOutsideElements, "");
+            case XmlScanner::Next::StartTag:
+                return scanner.failHere(ReadStatus::Malformed, "a second value inside <plist>");
+            case XmlScanner::Next::Markup:
+            case XmlScanner::Next::Doctype:
+                return scanner.failHere(ReadStatus::Malformed, "misplaced markup");
+            case XmlScanner::Next::EndTag:
+                break;
+            }
+            if (!scanner.endTag("plist")) return false;
+            next = scanner.skipMisc();
+        }
+        if (next == XmlScanner::Next::Failed) return false;
+        if (next != XmlScanner::Next::End) return scanner.failHere(ReadStatus::JunkAfterRoot, "");
+        return true;
+    }
+
+    // Closes the innermost container: its children become its own.
+    bool close() {
+        Frame& frame = frames_.back();
+        if (frame.hasKey) return scanner.fail(ReadStatus::KeyWithoutValue, frame.key, frame.keyAt);
+        std::vector<ItemPtr>& children = pending_[frames_.size()];
+        frame.item->children.assign(std::make_move_iterator(children.begin()),
+                                    std::make_move_iterator(children.end()));
+        children.clear();
+        frames_.pop_back();
+        return true;
+    }
+
+    // The element that `tag` opens, read into the innermost container.
+    bool element(const XmlScanner::Tag& tag) {
+        Frame& frame = frames_.back();
+        const Element kind = elementOf(tag.name);
+        if (kind == Element::Key) {
+            if (frame.isArray) return scanner.fail(ReadStatus::Malformed, "a key inside an array", tag.at);
+            if (frame.hasKey) return scanner.fail(ReadStatus::KeyWithoutValue, frame.key, frame.keyAt);
+            std::string_view key;
+            if (!tag.empty && !scanner.text("key", false, key)) return false;
+            frame.key.assign(key.data(), key.size());
+            frame.hasKey = true;
+            frame.keyAt = tag.at;
+            return true;
+        }
+        if (kind == Element::Unknown)
+            return scanner.fail(ReadStatus::UnknownElement, tagText(tag.name), tag.at);
+        if (kind == Element::Plist)
+            return scanner.fail(ReadStatus::Malformed, "a <plist> inside a container", tag.at);
+
+        std::vector<ItemPtr>& siblings = pending_[frames_.size()];
+        auto item = std::make_shared<Item>();
+        item->parent = frame.item;
+        if (frame.isArray) {
+            item->name = elementName(siblings.size());
+        } else {
+            if (!frame.hasKey) return scanner.fail(ReadStatus::ValueWithoutKey, "", tag.at);
+            item->name = std::move(frame.key);
+            frame.key.clear();
+            frame.hasKey = false;
+        }
+        if (!value(kind, tag, *item)) return false;
+        Item* opened = item.get();
+        siblings.push_back(std::move(item));
+        if ((kind == Element::Dict || kind == Element::Array) && !tag.empty)
+            frames_.push_back({opened, kind == Element::Array, false, {}, 0});
+        return true;
+    }
+
+    // Reads the value of a leaf, or numbers a container; false when it is refused.
+    bool value(Element kind, const XmlScanner::Tag& tag, Item& item) {
+        std::string_view text;
+        switch (kind) {
+        case Element::String:
+        case Element::Date:
+            if (!tag.empty && !scanner.text(tag.name, false, text)) return false;
+            setText(item, text, kind == Element::String ? ItemDataType::String : ItemDataType::Date);
+            return true;
+        case Element::Integer: {
+            if (!tag.empty && !scanner.text(tag.name, true, text)) return false;
+            std::optional<ItemData> number = scanInteger(text);
+            if (!number) return scanner.fail(ReadStatus::IntegerOutOfRange, item.path(), tag.at);
+            item.data = std::move(*number);
+            return true;
+        }
+        case Element::Real:
+            if (!tag.empty && !scanner.text(tag.name, true, text)) return false;
+            item.data = ItemData::real(scanReal(text));
+            return true;
+        case Element::Data:
+            if (!tag.empty && !scanner.text(tag.name, true, text)) return false;
+            item.data = ItemData::bytes(decodeBase64(text).value_or(Bytes()));
+            return true;
+        case Element::True:
+        case Element::False:
+            if (!tag.empty && !scanner.text(tag.name, false, text)) return false;
+            if (text.find_first_not_of(" \t\n") != std::string_view::npos)
+                return scanner.fail(ReadStatus::Malformed, "text inside " + tagText(tag.name), tag.at);
+            item.data = ItemData::boolean(kind == Element::True);
+            return true;
+        case Element::Dict:
+        case Element::Array:
+            if (frames_.size() + 1 > static_cast<size_t>(maximumDepth))
+                return scanner.fail(ReadStatus::TooDeep, "", tag.at);
+            startContainer(item, kind == Element::Dict ? ItemDataType::Dictionary : ItemDataType::Array);
+            return true;
+        case Element::Plist:
+        case Element::Key:
+        case Element::Unknown:
+            return false; // handled by the caller
+        }
+        return false;
+    }
 
     // A new item holds the empty text of kind None; this gives it `text` of kind `type` in place.
     static void setText(Item& item, std::string_view text, ItemDataType type) {
@@ -176,17 +407,45 @@ class ElementReader {
 
     void startContainer(Item& item, ItemDataType type) {
         char digits[24];
-        const char* end = std::to_chars(digits, digits + sizeof digits, counter.take()).ptr;
+        const char* end = std::to_chars(digits, digits + sizeof digits, counter_.take()).ptr;
         setText(item, std::string_view(digits, static_cast<size_t>(end - digits)), type);
     }
-
-    // The text up to `closing`, "" when there is none; the cursor moves past `closing`.
-    std::string_view textThrough(std::string_view closing) {
-        return cursor.scanThrough(closing).value_or("");
-    }
-
-    void skipTo(std::string_view closing) { cursor.scanThrough(closing); }
 };
+
+// The reason `status` gives, naming `detail`.
+std::string reasonText(ReadStatus status, const std::string& detail) {
+    switch (status) {
+    case ReadStatus::Ok:
+        return "";
+    case ReadStatus::Unreadable:
+        return "cannot read the file: " + detail;
+    case ReadStatus::NotUtf8:
+        return "the file is not UTF-8 text";
+    case ReadStatus::ForbiddenCharacter:
+        return "a character XML does not allow (" + detail + ")";
+    case ReadStatus::Malformed:
+        return "not well-formed: " + detail;
+    case ReadStatus::UnknownEntity:
+        return "an unknown entity " + detail;
+    case ReadStatus::UnknownElement:
+        return "an unknown element " + detail;
+    case ReadStatus::TextOutsideElements:
+        return "text outside elements";
+    case ReadStatus::KeyWithoutValue:
+        return "the key \"" + detail + "\" has no value";
+    case ReadStatus::ValueWithoutKey:
+        return "a value without a key";
+    case ReadStatus::NotDictionary:
+        return "the top level is not a dictionary";
+    case ReadStatus::JunkAfterRoot:
+        return "content after the root element";
+    case ReadStatus::TooDeep:
+        return "containers nest deeper than " + std::to_string(maximumDepth) + " levels";
+    case ReadStatus::IntegerOutOfRange:
+        return "the integer at " + detail + " lies outside [-2^63, 2^64-1]";
+    }
+    return "";
+}
 
 ReadResult refused(const std::string& path, Item* parent, ReadStatus status, std::string detail = {}) {
     return {errorRoot(path, parent), status, std::move(detail)};
@@ -195,17 +454,9 @@ ReadResult refused(const std::string& path, Item* parent, ReadStatus status, std
 } // namespace
 
 std::string ReadResult::description() const {
-    switch (status) {
-    case ReadStatus::Ok:
-        return "";
-    case ReadStatus::Unreadable:
-        return "cannot read the file: " + detail;
-    case ReadStatus::NotUtf8:
-        return "the file is not UTF-8 text";
-    case ReadStatus::TooDeep:
-        return "containers nest deeper than " + std::to_string(maximumDepth) + " levels";
-    }
-    return "";
+    std::string reason = reasonText(status, detail);
+    if (line > 0) reason += " at line " + std::to_string(line) + ", column " + std::to_string(column);
+    return reason;
 }
 
 ItemPtr errorRoot(const std::string& path, Item* parent) {
@@ -217,25 +468,34 @@ ItemPtr errorRoot(const std::string& path, Item* parent) {
 }
 
 ReadResult readPlistText(const std::string& path, std::string text, ContainerCounter& counter, Item* parent) {
-    if (!isValidUtf8(text)) return refused(path, parent, ReadStatus::NotUtf8);
-    auto root = std::make_shared<Item>();
-    root->name = path;
-    root->parent = parent;
-    root->data = ItemData(std::move(text), ItemDataType::FileName);
-
-    ElementReader reader(root->data.text(), counter);
-    TextCursor& cursor = reader.cursor;
-    if (!cursor.scanUpToString("<dict>")) return {root, ReadStatus::Ok, {}};
-    cursor.scanString("<dict>");
-    while (!cursor.isAtEnd()) {
-        cursor.scanUpToString("<");
-        auto child = reader.read(root.get(), std::nullopt, 2);
-        if (reader.tooDeep) return refused(path, parent, ReadStatus::TooDeep);
-        if (!child) continue;
-        if (child->type() == ItemDataType::End) break;
-        root->children.push_back(std::move(child));
+    ReadStatus fault = ReadStatus::Ok;
+    size_t failedAt = characterFault(text, true, fault);
+    ReadResult result;
+    if (failedAt == std::string_view::npos) {
+        auto root = std::make_shared<Item>();
+        root->name = path;
+        root->parent = parent;
+        root->data = ItemData(std::move(text), ItemDataType::FileName);
+        Parser parser(root->data.text(), *root, counter);
+        if (parser.read()) return {root, ReadStatus::Ok, {}};
+        result = refused(path, parent, parser.scanner.status, std::move(parser.scanner.detail));
+        failedAt = parser.scanner.failedAt;
+        text = std::move(std::get<std::string>(root->data.data));
+    } else {
+        result = refused(path, parent, fault,
+                         fault == ReadStatus::ForbiddenCharacter ? characterName(text, failedAt) : "");
     }
-    return {root, ReadStatus::Ok, {}};
+    place(text, failedAt, result.line, result.column);
+    return result;
+}
+
+std::optional<std::string_view> documentHead(std::string_view text) {
+    XmlScanner scanner(text);
+    Head head;
+    if (!readHead(scanner, head) || !head.plist || elementOf(head.top.name) != Element::Dict)
+        return std::nullopt;
+    const size_t begin = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    return text.substr(begin, head.top.at - begin);
 }
 
 std::optional<std::string> readWholeFile(const std::string& path, std::string& error) {
@@ -271,47 +531,8 @@ ReadResult readPlistFile(const std::string& path, ContainerCounter& counter, Ite
 }
 
 bool isValidUtf8(std::string_view bytes) {
-    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-    const size_t n = bytes.size();
-    size_t i = 0;
-    while (i < n) {
-        // Runs of ASCII, eight bytes at a time.
-        while (i + 8 <= n) {
-            uint64_t block;
-            std::memcpy(&block, s + i, 8);
-            if (block & 0x8080808080808080ull) break;
-            i += 8;
-        }
-        if (i >= n) break;
-        const unsigned char c = s[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t length;
-        unsigned char low = 0x80, high = 0xBF; // the allowed range of the second byte
-        if (c >= 0xC2 && c <= 0xDF)
-            length = 2;
-        else if (c == 0xE0)
-            length = 3, low = 0xA0;
-        else if (c == 0xED)
-            length = 3, high = 0x9F;
-        else if (c >= 0xE1 && c <= 0xEF)
-            length = 3;
-        else if (c == 0xF0)
-            length = 4, low = 0x90;
-        else if (c == 0xF4)
-            length = 4, high = 0x8F;
-        else if (c >= 0xF1 && c <= 0xF3)
-            length = 4;
-        else
-            return false;
-        if (i + length > n || s[i + 1] < low || s[i + 1] > high) return false;
-        for (size_t k = 2; k < length; ++k)
-            if ((s[i + k] & 0xC0) != 0x80) return false;
-        i += length;
-    }
-    return true;
+    ReadStatus fault = ReadStatus::Ok;
+    return characterFault(bytes, false, fault) == std::string_view::npos;
 }
 
 } // namespace carryover

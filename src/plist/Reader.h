@@ -1,12 +1,14 @@
-// The property-list reader: a tolerant, single-pass reader of XML property-list text into an Item tree.
-// The root (kind FileName) is named by the file path, holds the whole text and has the top-level
-// dictionary's entries as children. Unknown elements become None nodes; what cannot be read is
-// skipped or ends its container. A whole document is refused only when it is not UTF-8, nests
-// deeper than `maximumDepth` containers or cannot be read at all: the root is then of kind Error.
+// The property-list reader: a strict parser of XML property-list text into an Item tree. It reads the
+// document as an XML parser does (comments, processing instructions and the document type are passed
+// over) and refuses, with a reason and the line and column where it stands, every document that is not
+// a well-formed property list whose top level is a dictionary. The root (kind FileName) is named by the
+// file path, holds the whole text and has the top-level dictionary's entries as children; texts of
+// keys, strings and dates are held as written, character and entity references included.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/ContainerCounter.h"
 #include "model/Item.h"
@@ -18,18 +20,30 @@ constexpr int maximumDepth = 512;
 
 // Why a document was refused.
 enum class ReadStatus {
-    Ok,         // read; the root is of kind FileName
-    Unreadable, // the file could not be opened or read
-    NotUtf8,    // the text is not valid UTF-8
-    TooDeep,    // containers nest deeper than maximumDepth
+    Ok,                  // read; the root is of kind FileName
+    Unreadable,          // the file could not be opened or read
+    NotUtf8,             // the text is not valid UTF-8
+    ForbiddenCharacter,  // a character XML 1.0 does not allow, written raw or as a reference
+    Malformed,           // not well-formed XML: broken markup, mismatched or unclosed tags, a bad reference
+    UnknownEntity,       // a reference to an entity other than amp, lt, gt, quot and apos
+    UnknownElement,      // an element that property lists do not have
+    TextOutsideElements, // text where only elements, comments and processing instructions may stand
+    KeyWithoutValue,     // a key that no value follows in its dictionary
+    ValueWithoutKey,     // a value in a dictionary with no key of its own, such as a second value for a key
+    NotDictionary,       // the top level is not a dictionary
+    JunkAfterRoot,       // more than white space, comments and processing instructions after the root element
+    TooDeep,             // containers nest deeper than maximumDepth
+    IntegerOutOfRange,   // an integer outside [-2^63, 2^64-1]
 };
 
 struct ReadResult {
     ItemPtr root; // FileName root, or an Error root holding "Dateifehler: " and the path
     ReadStatus status = ReadStatus::Ok;
-    std::string detail; // the system's reason when a file could not be read
+    std::string detail; // what the reason names: the system's words, an element, a path; may be ""
+    size_t line = 0;    // where a refused document went wrong, counted from 1; 0 when not in the text
+    size_t column = 0;  // in characters, counted from 1
 
-    // A short English reason, "" when read.
+    // A short English reason, followed by " at line L, column C" when it has a place; "" when read.
     std::string description() const;
 };
 
@@ -46,6 +60,12 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string& e
 
 // The root for a document that was refused: kind Error, "Dateifehler: " followed by `path`.
 ItemPtr errorRoot(const std::string& path, Item* parent);
+
+// The part of a document's text between its byte-order mark and the start tag of its top-level
+// dictionary, when the document is a <plist> element around that dictionary; comments, processing
+// instructions and the document type are passed over as the reader passes over them. Nothing for
+// other texts, a bare <dict> document among them.
+std::optional<std::string_view> documentHead(std::string_view text);
 
 // Whether `bytes` are valid UTF-8 (no overlong forms, no surrogates, nothing beyond U+10FFFF).
 bool isValidUtf8(std::string_view bytes);

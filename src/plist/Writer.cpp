@@ -5,7 +5,7 @@
 
 #include "plist/Base64.h"
 #include "plist/DoubleText.h"
-#include "plist/TextCursor.h"
+#include "plist/Reader.h"
 
 namespace carryover {
 
@@ -36,17 +36,10 @@ bool hasPlistText(const Item& node) {
     return false;
 }
 
-// The text in front of the first "<dict>" or "<dict/>" of a root's text, letter case ignored;
-// the default header when there is neither or nothing stands in front.
-std::string_view documentHead(std::string_view text) {
-    size_t end = text.size();
-    for (std::string_view opening : {"<dict>", "<dict/>"}) {
-        TextCursor cursor(text.substr(0, std::min(text.size(), end + opening.size())), false);
-        cursor.scanUpToString(opening);
-        if (cursor.scanString(opening)) end = std::min(end, cursor.position() - opening.size());
-    }
-    if (end == 0 || end == text.size()) return defaultHeader;
-    return text.substr(0, end);
+// Whether a container has an entry or element that is written; one without is written in the empty form.
+bool hasWrittenChildren(const Item& container) {
+    return std::any_of(container.children.begin(), container.children.end(),
+                       [](const ItemPtr& child) { return hasPlistText(*child); });
 }
 
 class Writer {
@@ -66,7 +59,7 @@ class Writer {
             line(depth, node.data.boolValue() ? "<true/>" : "<false/>");
             return;
         case ItemDataType::Int:
-            element(depth, "integer", std::to_string(node.data.intValue()));
+            element(depth, "integer", node.data.integerText());
             return;
         case ItemDataType::Double:
             element(depth, "real", doubleText(node.data.doubleValue()));
@@ -81,13 +74,13 @@ class Writer {
             element(depth, "date", node.data.text());
             return;
         case ItemDataType::Dictionary:
-            if (node.children.empty()) return line(depth, "<dict/>");
+            if (!hasWrittenChildren(node)) return line(depth, "<dict/>");
             line(depth, "<dict>");
             writeEntries(node, depth + 1);
             line(depth, "</dict>");
             return;
         case ItemDataType::Array:
-            if (node.children.empty()) return line(depth, "<array/>");
+            if (!hasWrittenChildren(node)) return line(depth, "<array/>");
             line(depth, "<array>");
             for (const auto& child : node.children)
                 write(*child, depth + 1);
@@ -126,7 +119,7 @@ class Writer {
 
     void writeDocument(const Item& root, int depth) {
         out.reserve(out.size() + root.data.text().size());
-        out += documentHead(root.data.text());
+        out += documentHead(root.data.text()).value_or(defaultHeader);
         out += "<dict>\n";
         writeEntries(root, depth + 1);
         out += "</dict>\n</plist>\n";

@@ -1,6 +1,7 @@
 // The property-list writer: an Item tree as XML property-list text, one element per line, indented
 // by tabs, every line ended by a line feed. Texts are written as held, without escaping: the reader
-// keeps character references as written, so they go back out unchanged.
+// keeps character references as written and escapes what it takes from CDATA sections, so what it
+// read goes back out unchanged and reads again as the same values.
 #pragma once
 
 #include <string>
@@ -10,13 +11,16 @@
 
 namespace carryover {
 
-// The head written in front of the top-level dictionary when the root's text offers none.
+// The head written in front of the top-level dictionary when the root's text offers none: when it is
+// not a <plist> element around a dictionary.
 extern const std::string_view defaultHeader;
 
 // The text of `node` with its own lines indented by `depth` tabs. A FileName root gives a whole
-// document: the text that stood in front of the file's top-level dictionary (or the default header),
-// "<dict>", the entries, "</dict>" and "</plist>". Kinds with no property-list form (None, Error,
-// End) give "", and as dictionary entries they are left out together with their key line.
+// document: the text that stood in front of the file's top-level dictionary after any byte-order mark
+// (or the default header), "<dict>", the entries, "</dict>" and "</plist>". Kinds with no
+// property-list form (None, Error, End) give "", and as dictionary entries they are left out together
+// with their key line; a container holding nothing else is written in its empty form, <dict/> or
+// <array/>.
 std::string plistRepresentation(const Item& node, int depth);
 
 } // namespace carryover

@@ -1,0 +1,108 @@
+// Fuzzing the loading step on arbitrary bytes. What it accepts is written, read again and written
+// again to the same text; libplist reads the same values from the input and from the written text;
+// and accepting and refusing agree with libplist except where the loading step decides otherwise on
+// purpose, as listed below.
+#include <string>
+#include <string_view>
+
+#include "FuzzCheck.h"
+#include "LibplistValues.h"
+#include "plist/BinaryPlist.h"
+#include "plist/Loading.h"
+#include "plist/Writer.h"
+
+using namespace carryover;
+using carryover::fuzz::check;
+
+namespace {
+
+// Binary lists refused on purpose although libplist reads them: strings or keys holding characters
+// XML cannot hold (libplist cuts a string at U+0000 and writes the others raw), integers beyond 64
+// bits (libplist keeps the low 64 bits), expansion far beyond the file's size and nesting deeper
+// than 512 levels (libplist is not even given those: it would expand or recurse without bound).
+// A malformed table, a cycle or a top level that is no dictionary must be refused by libplist too.
+bool binaryRefusedOnPurpose(const LoadResult& result) {
+    return result.status == LoadStatus::TooDeep || result.status == LoadStatus::TooLarge ||
+           result.message.find("which XML cannot hold") != std::string::npos ||
+           result.message.find("lies outside [-2^63, 2^64-1]") != std::string::npos;
+}
+
+// XML text is read by a strict parser and libplist's reader is lenient the other way too, so that
+// accepting and refusing XML differ on purpose both ways:
+// - refused although libplist reads a dictionary: every document that is not a well-formed property
+//   list (broken or mismatched markup, text outside elements, unknown elements and entities, a key
+//   without a value or a second value, content after the root, text that is not UTF-8 or holds a
+//   character XML forbids), nesting deeper than 512 levels, integers beyond [-2^63, 2^64-1];
+// - read although libplist refuses: <float> elements, a document that is a bare <dict>, a
+//   byte-order mark, empty-element forms such as <integer/> or <key/>, <true></true>, and any
+//   XML declaration or document type the parser passes over.
+// The values are then compared only where libplist reads the input faithfully (see below).
+
+// Whether libplist may read the XML `text` otherwise than the file holds: markup other than a
+// closing tag inside a value's text (comments and processing instructions are dropped by the
+// parser, lost or kept by libplist), references in number or data text (libplist reads 0), an
+// integer with a leading zero (libplist reads it as octal), or Base64 that is not in canonical form
+// (libplist decodes what it can, the parser gives an empty buffer).
+bool libplistMayMisread(std::string_view text) {
+    for (std::string_view element : {"<integer", "<real", "<data", "<string", "<key", "<date"}) {
+        for (size_t at = text.find(element); at != std::string_view::npos; at = text.find(element, at + 1)) {
+            const size_t open = text.find('>', at);
+            if (open == std::string_view::npos) return true;
+            const size_t end = text.find('<', open);
+            if (end == std::string_view::npos || text.substr(end, 2) != "</") return true;
+            const std::string_view value = text.substr(open + 1, end - open - 1);
+            if (element == "<string" || element == "<key" || element == "<date") continue;
+            if (value.find('&') != std::string_view::npos) return true;
+            const size_t first = value.find_first_not_of(" \t\r\n+-");
+            if (element == "<integer" && first != std::string_view::npos && value[first] == '0' &&
+                first + 1 < value.size() && value[first + 1] >= '0' && value[first + 1] <= '9')
+                return true;
+            if (element == "<data") {
+                size_t digits = 0, padding = 0;
+                for (char c : value) {
+                    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+                    const bool digit = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                                       (c >= '0' && c <= '9') || c == '+' || c == '/';
+                    if (c == '=')
+                        ++padding;
+                    else if (!digit || padding > 0)
+                        return true;
+                    ++digits;
+                }
+                if (digits % 4 != 0 || padding > 2) return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const bool binary = isBinaryPlist(bytes);
+    ContainerCounter counter;
+    const LoadResult loaded = loadPlistBytes("input.plist", bytes, counter);
+    if (!loaded.loaded()) {
+        if (!binary) return 0;
+        if (binaryRefusedOnPurpose(loaded)) return 0;
+        const fuzz::Libplist theirs(bytes);
+        check(!theirs.isDictionary(), "refused a binary dictionary libplist reads", loaded.message);
+        return 0;
+    }
+
+    const std::string written = plistRepresentation(*loaded.root, 0);
+    ContainerCounter again;
+    const LoadResult reread = loadPlistBytes("input.plist", written, again);
+    check(reread.loaded(), "refused its own text", reread.message + "\n" + written);
+    check(plistRepresentation(*reread.root, 0) == written, "written text is no fixed point", written);
+
+    const fuzz::Libplist fromWritten(written);
+    check(fromWritten.isDictionary(), "libplist refuses the written text", written);
+    const fuzz::Libplist theirs(bytes);
+    check(theirs.isDictionary() || !binary, "accepted a binary list libplist refuses", written);
+    if (!theirs.isDictionary() || (!binary && libplistMayMisread(bytes))) return 0;
+    check(fuzz::sameValues(theirs.get(), fromWritten.get()),
+          "libplist reads other values from the written text", written);
+    return 0;
+}

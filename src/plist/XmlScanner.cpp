@@ -1,0 +1,495 @@
+// The pieces of XML markup that XmlScanner reads.
+#include "plist/XmlScanner.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace carryover {
+
+namespace {
+
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The bytes that may start a name, and those that may continue one; every byte of a multi-byte
+// character counts as a letter.
+constexpr std::array<uint8_t, 256> makeNameBytes() {
+    std::array<uint8_t, 256> bytes{};
+    for (int c = 0; c < 256; ++c) {
+        const bool start =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+        const bool inside = start || (c >= '0' && c <= '9') || c == '-' || c == '.';
+        bytes[static_cast<size_t>(c)] = static_cast<uint8_t>((start ? 1 : 0) | (inside ? 2 : 0));
+    }
+    return bytes;
+}
+constexpr std::array<uint8_t, 256> nameBytes = makeNameBytes();
+
+bool isNameStart(char c) {
+    return nameBytes[static_cast<unsigned char>(c)] & 1;
+}
+
+bool isNameChar(char c) {
+    return nameBytes[static_cast<unsigned char>(c)] & 2;
+}
+
+// The characters XML 1.0 allows.
+bool isXmlCharacter(uint32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+void appendUtf8(std::string& out, uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Appends text that will be written between tags as it stands. Where dropping a comment or a
+// processing instruction has brought "]]" and ">" together, the ">" is held as "&gt;", since "]]>"
+// may not stand in text.
+void appendEscapedRun(std::string& out, std::string_view run) {
+    if (run.starts_with(">") && out.ends_with("]]")) {
+        out += "&gt;";
+        run.remove_prefix(1);
+    } else if (run.starts_with("]>") && out.ends_with("]")) {
+        out += "]&gt;";
+        run.remove_prefix(2);
+    }
+    out += run;
+}
+
+// The bytes at which the scan of an element's text stops: markup, references, line ends, and ">",
+// which must not close "]]".
+constexpr std::array<bool, 256> makeStops() {
+    std::array<bool, 256> stops{};
+    stops['<'] = stops['&'] = stops['\r'] = stops['>'] = true;
+    return stops;
+}
+constexpr std::array<bool, 256> stops = makeStops();
+
+} // namespace
+
+std::string tagText(std::string_view name) {
+    std::string text = "<";
+    text += name;
+    text += '>';
+    return text;
+}
+
+bool XmlScanner::fail(ReadStatus why, std::string what, size_t at) {
+    status = why;
+    detail = std::move(what);
+    failedAt = at;
+    return false;
+}
+
+void XmlScanner::skipByteOrderMark() {
+    if (text_.starts_with(byteOrderMark)) at_ = start_ = byteOrderMark.size();
+}
+
+size_t XmlScanner::skipSpace(size_t at) const {
+    const char* data = text_.data();
+    const size_t size = text_.size();
+    while (at < size && isSpace(data[at])) {
+        if (data[at++] != '\n') continue;
+        // A line's indentation comes in runs of tabs: pass over eight of them at once.
+        uint64_t block;
+        while (at + 8 <= size && (std::memcpy(&block, data + at, 8), block == 0x0909090909090909ull))
+            at += 8;
+    }
+    return at;
+}
+
+size_t XmlScanner::nameLength(size_t at) const {
+    if (at >= text_.size() || !isNameStart(text_[at])) return 0;
+    size_t end = at + 1;
+    while (end < text_.size() && isNameChar(text_[end]))
+        ++end;
+    return end - at;
+}
+
+XmlScanner::Next XmlScanner::skipMisc() {
+    for (;;) {
+        at_ = skipSpace(at_);
+        if (at_ == text_.size()) return Next::End;
+        if (text_[at_] != '<') return Next::Text;
+        const char next = at_ + 1 < text_.size() ? text_[at_ + 1] : '\0';
+        if (isNameStart(next)) return Next::StartTag;
+        if (next == '/') return Next::EndTag;
+        if (startsWith(at_, "<!--")) {
+            if (!comment(at_)) return Next::Failed;
+        } else if (next == '?') {
+            if (!processingInstruction(at_)) return Next::Failed;
+        } else if (startsWith(at_, "<!DOCTYPE")) {
+            return Next::Doctype;
+        } else {
+            return startsWith(at_, "<![CDATA[") ? Next::Text : Next::Markup;
+        }
+    }
+}
+
+bool XmlScanner::comment(size_t& at) {
+    const size_t end = text_.find("--", at + 4);
+    if (end == std::string_view::npos) return fail(ReadStatus::Malformed, "an unclosed comment", at);
+    if (end + 2 >= text_.size() || text_[end + 2] != '>')
+        return fail(ReadStatus::Malformed, "\"--\" inside a comment", end);
+    at = end + 3;
+    return true;
+}
+
+bool XmlScanner::processingInstruction(size_t& at) {
+    const size_t target = nameLength(at + 2);
+    if (target == 0) return fail(ReadStatus::Malformed, "a processing instruction without a target", at);
+    const std::string_view name = text_.substr(at + 2, target);
+    const bool reserved =
+        name.size() == 3 && (name[0] | 0x20) == 'x' && (name[1] | 0x20) == 'm' && (name[2] | 0x20) == 'l';
+    if (reserved && (at != start_ || name != "xml"))
+        return fail(ReadStatus::Malformed, "an XML declaration that does not open the document", at);
+    if (reserved) return xmlDeclaration(at);
+    const size_t end = text_.find("?>", at + 2 + target);
+    if (end == std::string_view::npos)
+        return fail(ReadStatus::Malformed, "an unclosed processing instruction", at);
+    at = end + 2;
+    return true;
+}
+
+bool XmlScanner::xmlDeclaration(size_t& at) {
+    // The pseudo-attributes in the order they may come; the version must.
+    static constexpr std::string_view names[] = {"version", "encoding", "standalone"};
+    const auto malformed = [&](size_t where) {
+        return fail(ReadStatus::Malformed, "a malformed XML declaration", where);
+    };
+    size_t next = 0; // the first of `names` that may still come
+    for (size_t i = at + 5;;) {
+        const size_t spaced = skipSpace(i);
+        if (startsWith(spaced, "?>")) {
+            if (next == 0) return malformed(spaced);
+            at = spaced + 2;
+            return true;
+        }
+        const size_t length = nameLength(spaced);
+        if (spaced == i || length == 0) return malformed(spaced);
+        const std::string_view name = text_.substr(spaced, length);
+        while (next < std::size(names) && names[next] != name && next > 0)
+            ++next;
+        if (next == std::size(names) || names[next] != name) return malformed(spaced);
+        i = skipSpace(spaced + length);
+        if (i == text_.size() || text_[i] != '=') return malformed(i);
+        i = skipSpace(i + 1);
+        if (i == text_.size() || (text_[i] != '"' && text_[i] != '\'')) return malformed(i);
+        const size_t open = i;
+        if (!literal(i)) return false;
+        const std::string_view value = text_.substr(open + 1, i - open - 2);
+        bool valid;
+        if (next == 0) {
+            valid = value.size() > 2 && value.starts_with("1.") &&
+                    value.find_first_not_of("0123456789", 2) == std::string_view::npos;
+        } else if (next == 1) {
+            valid = !value.empty() && ((value[0] | 0x20) >= 'a' && (value[0] | 0x20) <= 'z') &&
+                    value.find_first_not_of(
+                        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789._-") ==
+                        std::string_view::npos;
+        } else {
+            valid = value == "yes" || value == "no";
+        }
+        if (!valid) return malformed(open);
+        ++next;
+    }
+}
+
+bool XmlScanner::cdata(size_t& at, bool resolve, std::string& out) {
+    const size_t first = at + 9; // after "<![CDATA["
+    const size_t end = text_.find("]]>", first);
+    if (end == std::string_view::npos) return fail(ReadStatus::Malformed, "an unclosed CDATA section", at);
+    for (size_t i = first; i < end; ++i) {
+        const char c = text_[i];
+        if (c == '\r') {
+            out += '\n';
+            if (i + 1 < end && text_[i + 1] == '\n') ++i;
+        } else if (resolve) {
+            out += c;
+        } else if (c == '&') {
+            out += "&amp;";
+        } else if (c == '<') {
+            out += "&lt;";
+        } else if (c == '>') {
+            out += "&gt;";
+        } else {
+            out += c;
+        }
+    }
+    at = end + 3;
+    return true;
+}
+
+size_t XmlScanner::reference(size_t at, std::string* decoded) {
+    const size_t semicolon = text_.find(';', at);
+    if (text_.substr(at).starts_with("&#")) {
+        const bool hex = at + 2 < text_.size() && text_[at + 2] == 'x';
+        const size_t first = at + (hex ? 3 : 2);
+        uint32_t value = 0;
+        size_t i = first;
+        for (; i < text_.size(); ++i) {
+            const char c = text_[i];
+            uint32_t digit;
+            if (c >= '0' && c <= '9')
+                digit = static_cast<uint32_t>(c - '0');
+            else if (hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+                digit = static_cast<uint32_t>((c | 0x20) - 'a' + 10);
+            else
+                break;
+            value = value * (hex ? 16 : 10) + digit;
+            if (value > 0x10FFFF) value = 0x110000; // stays out of range however many digits follow
+        }
+        if (i == first || i != semicolon) {
+            fail(ReadStatus::Malformed, "a malformed character reference", at);
+            return 0;
+        }
+        if (!isXmlCharacter(value)) {
+            fail(ReadStatus::ForbiddenCharacter, std::string(text_.substr(at, i + 1 - at)), at);
+            return 0;
+        }
+        if (decoded) appendUtf8(*decoded, value);
+        return i + 1 - at;
+    }
+    const size_t length = nameLength(at + 1);
+    if (length == 0 || at + 1 + length != semicolon) {
+        fail(ReadStatus::Malformed, "an \"&\" that starts no reference", at);
+        return 0;
+    }
+    const std::string_view name = text_.substr(at + 1, length);
+    char character;
+    if (name == "amp")
+        character = '&';
+    else if (name == "lt")
+        character = '<';
+    else if (name == "gt")
+        character = '>';
+    else if (name == "quot")
+        character = '"';
+    else if (name == "apos")
+        character = '\'';
+    else {
+        fail(ReadStatus::UnknownEntity, std::string(text_.substr(at, length + 2)), at);
+        return 0;
+    }
+    if (decoded) *decoded += character;
+    return length + 2;
+}
+
+bool XmlScanner::literal(size_t& at) {
+    const char quote = text_[at];
+    const size_t end = text_.find(quote, at + 1);
+    if (end == std::string_view::npos) return fail(ReadStatus::Malformed, "an unclosed quoted text", at);
+    at = end + 1;
+    return true;
+}
+
+bool XmlScanner::startTag(Tag& tag) {
+    tag.at = at_;
+    size_t at = at_ + 1;
+    const size_t length = nameLength(at);
+    tag.name = text_.substr(at, length);
+    at += length;
+    for (;;) {
+        const size_t spaced = skipSpace(at);
+        if (spaced == text_.size()) return fail(ReadStatus::Malformed, "an unclosed start tag", tag.at);
+        if (text_[spaced] == '>' || startsWith(spaced, "/>")) {
+            tag.empty = text_[spaced] == '/';
+            at_ = spaced + (tag.empty ? 2 : 1);
+            return true;
+        }
+        // An attribute: white space, a name, "=" and a quoted value without "<", references checked.
+        const size_t name = nameLength(spaced);
+        if (spaced == at || name == 0)
+            return fail(ReadStatus::Malformed, "a malformed start tag " + tagText(tag.name), spaced);
+        at = skipSpace(spaced + name);
+        if (at == text_.size() || text_[at] != '=')
+            return fail(ReadStatus::Malformed, "an attribute without a value in " + tagText(tag.name), at);
+        at = skipSpace(at + 1);
+        if (at == text_.size() || (text_[at] != '"' && text_[at] != '\''))
+            return fail(ReadStatus::Malformed, "an attribute value without quotes in " + tagText(tag.name),
+                        at);
+        const size_t open = at;
+        if (!literal(at)) return false;
+        for (size_t i = open + 1; i + 1 < at; ++i) {
+            if (text_[i] == '<') return fail(ReadStatus::Malformed, "a \"<\" in an attribute value", i);
+            if (text_[i] == '&' && reference(i, nullptr) == 0) return false;
+        }
+    }
+}
+
+bool XmlScanner::endTag(std::string_view name) {
+    const size_t open = at_;
+    const size_t length = nameLength(open + 2);
+    const std::string_view found = text_.substr(open + 2, length);
+    const size_t close = skipSpace(open + 2 + length);
+    if (length == 0 || close == text_.size() || text_[close] != '>')
+        return fail(ReadStatus::Malformed, "a malformed end tag", open);
+    if (found != name)
+        return fail(ReadStatus::Malformed,
+                    "</" + std::string(found) + "> where </" + std::string(name) + "> belongs", open);
+    at_ = close + 1;
+    return true;
+}
+
+bool XmlScanner::doctype() {
+    const size_t open = at_, size = text_.size();
+    const auto malformed = [&](size_t where) {
+        return fail(ReadStatus::Malformed, "a malformed document type declaration", where);
+    };
+    // White space and the root element's name.
+    size_t at = open + 9; // after "<!DOCTYPE"
+    size_t spaced = skipSpace(at);
+    const size_t name = spaced > at ? nameLength(spaced) : 0;
+    if (name == 0) return malformed(spaced);
+    at = spaced + name;
+    // The external identifier: SYSTEM and a literal, or PUBLIC and two, the first of a narrow alphabet.
+    spaced = skipSpace(at);
+    if (spaced > at && (startsWith(spaced, "SYSTEM") || startsWith(spaced, "PUBLIC"))) {
+        const bool isPublic = text_[spaced] == 'P';
+        at = spaced + 6;
+        for (int k = 0; k < (isPublic ? 2 : 1); ++k) {
+            spaced = skipSpace(at);
+            if (spaced == at || spaced == size || (text_[spaced] != '"' && text_[spaced] != '\''))
+                return malformed(spaced);
+            at = spaced;
+            if (!literal(at)) return false;
+            const std::string_view id = text_.substr(spaced + 1, at - spaced - 2);
+            if (isPublic && k == 0 &&
+                id.find_first_not_of(
+                    " \r\nabcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-'()+,./"
+                    ":=?;!*#@$_%") != std::string_view::npos)
+                return malformed(spaced);
+        }
+        spaced = skipSpace(at);
+    }
+    at = spaced;
+    if (at < size && text_[at] == '[') {
+        ++at;
+        if (!internalSubset(at)) return false;
+        at = skipSpace(at);
+    }
+    if (at == size || text_[at] != '>') return malformed(at);
+    at_ = at + 1;
+    return true;
+}
+
+bool XmlScanner::internalSubset(size_t& at) {
+    for (;;) {
+        at = skipSpace(at);
+        if (at == text_.size()) return fail(ReadStatus::Malformed, "an unclosed internal subset", at);
+        if (text_[at] == ']') {
+            ++at;
+            return true;
+        }
+        if (startsWith(at, "<!--")) {
+            if (!comment(at)) return false;
+        } else if (startsWith(at, "<?")) {
+            if (!processingInstruction(at)) return false;
+        } else if (startsWith(at, "<!")) {
+            const size_t declaration = at;
+            for (at += 2; at < text_.size() && text_[at] != '>';)
+                if (text_[at] == '"' || text_[at] == '\'') {
+                    if (!literal(at)) return false;
+                } else {
+                    ++at;
+                }
+            if (at == text_.size())
+                return fail(ReadStatus::Malformed, "an unclosed markup declaration", declaration);
+            ++at;
+        } else if (text_[at] == '%') {
+            const size_t length = nameLength(at + 1);
+            if (length == 0 || at + 1 + length == text_.size() || text_[at + 1 + length] != ';')
+                return fail(ReadStatus::Malformed, "a malformed parameter-entity reference", at);
+            at += length + 2;
+        } else {
+            return fail(ReadStatus::Malformed, "a malformed internal subset", at);
+        }
+    }
+}
+
+bool XmlScanner::text(std::string_view name, bool resolve, std::string_view& out) {
+    const size_t first = at_, size = text_.size();
+    bool gathered = false; // whether the text is in buffer_ rather than standing at [first, at)
+    size_t run = at_;
+    for (;;) {
+        // Passes over characters that stand for themselves; references stay in the run when kept as
+        // written, and ">" is checked where it stands.
+        size_t at = run;
+        for (;;) {
+            while (at < size && !stops[static_cast<unsigned char>(text_[at])])
+                ++at;
+            if (at == size) return fail(ReadStatus::Malformed, "an unclosed " + tagText(name), first);
+            if (text_[at] == '>') {
+                if (at >= first + 2 && text_[at - 1] == ']' && text_[at - 2] == ']')
+                    return fail(ReadStatus::Malformed, "\"]]>\" in text", at - 2);
+                ++at;
+            } else if (text_[at] == '&' && !resolve) {
+                const size_t length = reference(at, nullptr);
+                if (length == 0) return false;
+                at += length;
+            } else {
+                break;
+            }
+        }
+        const std::string_view plain = text_.substr(run, at - run);
+        if (!gathered && startsWith(at, "</")) { // the common case: the text stands in one piece
+            at_ = at;
+            if (!endTag(name)) return false;
+            out = plain;
+            return true;
+        }
+        if (!gathered) buffer_.clear();
+        gathered = true;
+        if (resolve)
+            buffer_ += plain;
+        else
+            appendEscapedRun(buffer_, plain);
+        if (text_[at] == '&') {
+            const size_t length = reference(at, &buffer_);
+            if (length == 0) return false;
+            at += length;
+        } else if (text_[at] == '\r') {
+            buffer_ += '\n';
+            at += at + 1 < size && text_[at + 1] == '\n' ? 2 : 1;
+        } else if (startsWith(at, "</")) {
+            at_ = at;
+            if (!endTag(name)) return false;
+            out = buffer_;
+            return true;
+        } else if (startsWith(at, "<!--")) {
+            if (!comment(at)) return false;
+        } else if (startsWith(at, "<?")) {
+            if (!processingInstruction(at)) return false;
+        } else if (startsWith(at, "<![CDATA[")) {
+            if (!cdata(at, resolve, buffer_)) return false;
+        } else {
+            const size_t length = nameLength(at + 1);
+            if (length == 0) return fail(ReadStatus::Malformed, "a \"<\" in text", at);
+            return fail(ReadStatus::Malformed,
+                        "an element " + tagText(text_.substr(at + 1, length)) + " inside " + tagText(name),
+                        at);
+        }
+        run = at;
+    }
+}
+
+} // namespace carryover
