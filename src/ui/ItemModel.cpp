@@ -117,7 +117,7 @@ QString displayValue(const Item& node) {
     case ItemDataType::Bool:
         return value.boolValue() ? QStringLiteral("YES") : QStringLiteral("NO");
     case ItemDataType::Int:
-        return QString::number(value.intValue());
+        return QString::fromStdString(value.integerText());
     case ItemDataType::Double:
         return QString::number(value.doubleValue(), 'f', 6);
     case ItemDataType::Data: {

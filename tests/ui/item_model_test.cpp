@@ -15,6 +15,7 @@ namespace {
 
 ItemPtr sampleTree() {
     return root("s.plist", {boolean("On", true), boolean("Off", false), integer("Minus", -7),
+                            leaf("Most", ItemData::unsignedInteger(18446744073709551615u)),
                             leaf("Two", ItemData::real(2)), leaf("Bytes", ItemData::bytes({0x01, 0xab})),
                             leaf("When", ItemData("2020-01-01T00:00:00Z", ItemDataType::Date)),
                             dict("Net", {str("Host", "h"), leaf("Unknown", ItemData())})});
@@ -37,13 +38,15 @@ class ItemModelTest : public QObject {
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setRoot(sampleTree());
         // The root's line first; a None node has no line.
-        QCOMPARE(column(model, ItemModel::NameColumn),
-                 QStringList({"s.plist", "On", "Off", "Minus", "Two", "Bytes", "When", "Net", "Host"}));
+        QCOMPARE(column(model, ItemModel::NameColumn), QStringList({"s.plist", "On", "Off", "Minus", "Most",
+                                                                    "Two", "Bytes", "When", "Net", "Host"}));
         QCOMPARE(column(model, ItemModel::ValueColumn),
-                 QStringList({"", "YES", "NO", "-7", "2.000000", "01 ab", "2020-01-01T00:00:00Z", "", "h"}));
+                 QStringList({"", "YES", "NO", "-7", "18446744073709551615", "2.000000", "01 ab",
+                              "2020-01-01T00:00:00Z", "", "h"}));
         QCOMPARE(column(model, ItemModel::TypeColumn),
-                 QStringList({"", "Bool", "Bool", "Int", "Double", "Data", "Date", "Dictionary", "String"}));
-        QCOMPARE(model.index(8, 0).data(ItemModel::LevelRole).toInt(), 2);
+                 QStringList(
+                     {"", "Bool", "Bool", "Int", "Int", "Double", "Data", "Date", "Dictionary", "String"}));
+        QCOMPARE(model.index(9, 0).data(ItemModel::LevelRole).toInt(), 2);
         model.setRoot(nullptr);
         QCOMPARE(model.rowCount(), 0);
         model.setRoot(std::make_shared<Item>());
