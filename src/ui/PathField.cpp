@@ -49,10 +49,23 @@ QString PathField::droppablePath(const QMimeData* data) {
 }
 
 void PathField::dragEnterEvent(QDragEnterEvent* event) {
-    if (droppablePath(event->mimeData()).isEmpty())
+    if (droppablePath(event->mimeData()).isEmpty()) {
         event->ignore();
-    else
-        event->acceptProposedAction();
+        return;
+    }
+    event->acceptProposedAction();
+    setHovered(true);
+}
+
+void PathField::dragLeaveEvent(QDragLeaveEvent* event) {
+    QLabel::dragLeaveEvent(event);
+    setHovered(false);
+}
+
+void PathField::setHovered(bool hovered) {
+    setAutoFillBackground(hovered);
+    setBackgroundRole(hovered ? QPalette::Highlight : QPalette::Window);
+    setForegroundRole(hovered ? QPalette::HighlightedText : QPalette::WindowText);
 }
 
 void PathField::dragMoveEvent(QDragMoveEvent* event) {
@@ -63,6 +76,7 @@ void PathField::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void PathField::dropEvent(QDropEvent* event) {
+    setHovered(false);
     const QString path = droppablePath(event->mimeData());
     if (path.isEmpty()) {
         event->ignore();

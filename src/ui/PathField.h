@@ -38,12 +38,15 @@ class PathField : public QLabel {
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
     void showPath();
+    // Marks the field as the place a hovering file would land.
+    void setHovered(bool hovered);
 
     QString path_;
 };
