@@ -3,6 +3,7 @@
 #include "plist/BinaryPlist.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -21,10 +22,13 @@ namespace {
 constexpr std::string_view binaryMagic = "bplist00";
 constexpr size_t trailerSize = 32;
 constexpr uint64_t nodeCountCap = uint64_t(1) << 62;
+// Dates are seconds since 2001-01-01T00:00:00Z; these are 1000-01-01 and 10000-01-01.
+constexpr double earliestDate = -31588531200.0, dateAfterLatest = 252423993600.0;
 
 // Object markers: the high four bits of an object's first byte.
 enum Marker : unsigned {
     IntegerMarker = 0x1,
+    DateMarker = 0x3,
     AsciiMarker = 0x5,
     Utf16Marker = 0x6,
     ArrayMarker = 0xA,
@@ -263,7 +267,7 @@ class Walk {
     }
 
     // Checks a leaf once: a key is a string, text holds only characters XML can hold, an integer
-    // fits in 64 bits.
+    // fits in 64 bits, a date has a four-digit year.
     std::optional<BinaryConversion> checkLeaf(uint64_t index, bool key) {
         if (state_[index] == Done) return std::nullopt;
         ObjectTable::Object object;
@@ -290,6 +294,12 @@ class Walk {
                 return refuse(BinaryStatus::IntegerTooLarge, "the integer at " + path());
             // libplist reads sixteen bytes as unsigned; a negative value is given to it in eight.
             if (negative) table_.rewrite(object.content - 1, IntegerMarker << 4 | 3, object.content + 8);
+        }
+        if (object.marker == DateMarker && object.count == 3) {
+            if (!table_.fits(object.content, 8, 1)) return refuse(BinaryStatus::Malformed);
+            const auto seconds = std::bit_cast<double>(table_.number(object.content, 8));
+            if (!(seconds >= earliestDate && seconds < dateAfterLatest))
+                return refuse(BinaryStatus::DateOutOfRange, "the date at " + path());
         }
         state_[index] = Done;
         nodes_[index] = 1;
@@ -407,6 +417,9 @@ std::string BinaryConversion::description() const {
         break;
     case BinaryStatus::IntegerTooLarge:
         reason = detail + " lies outside [-2^63, 2^64-1]";
+        break;
+    case BinaryStatus::DateOutOfRange:
+        reason = detail + " lies outside the years 1000 to 9999";
         break;
     case BinaryStatus::NotDictionary:
         reason = "the top level is not a dictionary";

@@ -50,6 +50,7 @@ LoadStatus loadStatus(BinaryStatus status) {
     case BinaryStatus::Cycle:
     case BinaryStatus::InvalidCharacter:
     case BinaryStatus::IntegerTooLarge:
+    case BinaryStatus::DateOutOfRange:
         return LoadStatus::NotPlist;
     case BinaryStatus::TooDeep:
         return LoadStatus::TooDeep;
