@@ -381,14 +381,16 @@ std::string xmlText(plist_t plist) {
     char* xml = nullptr;
     uint32_t length = 0;
     plist_to_xml(plist, &xml, &length);
+    const std::string_view all(xml ? xml : "", xml ? length : 0);
     std::string text;
-    text.reserve(length);
-    for (uint32_t i = 0; i < length; ++i) {
-        if (xml[i] == '\r')
-            text += "&#13;";
-        else
-            text += xml[i];
+    text.reserve(all.size());
+    size_t from = 0;
+    for (size_t at = all.find('\r'); at != std::string_view::npos; at = all.find('\r', from)) {
+        text.append(all.substr(from, at - from));
+        text += "&#13;";
+        from = at + 1;
     }
+    text.append(all.substr(from));
     plist_to_xml_free(xml);
     return text;
 }
