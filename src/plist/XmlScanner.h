@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "plist/Reader.h"
 
@@ -95,6 +96,7 @@ class XmlScanner {
     size_t at_ = 0;
     size_t start_ = 0; // where the document starts, after a byte-order mark
     std::string buffer_;
+    std::vector<std::string_view> attributes_; // the names of the start tag being read
 };
 
 // "<", `name` and ">": an element as a reason names it.
