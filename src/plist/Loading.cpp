@@ -1,7 +1,6 @@
 // The loading step: bytes, conversion of binary lists through libplist, our reader.
 #include "plist/Loading.h"
 
-#include <cstring>
 #include <limits>
 #include <optional>
 #include <vector>
