@@ -90,6 +90,14 @@ bool readHead(XmlScanner& scanner, Head& head) {
     }
 }
 
+// Whether `text` is `lower` with its ASCII letters in either case.
+bool equalIgnoringCase(std::string_view text, std::string_view lower) {
+    if (text.size() != lower.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] != lower[i] && (text[i] | 0x20) != lower[i]) return false;
+    return true;
+}
+
 // Where `at` stands in `text`: its line and its column in characters, both counted from 1.
 void place(std::string_view text, size_t at, size_t& line, size_t& column) {
     line = 1;
@@ -494,6 +502,9 @@ std::optional<std::string_view> documentHead(std::string_view text) {
     Head head;
     if (!readHead(scanner, head) || !head.plist || elementOf(head.top.name) != Element::Dict)
         return std::nullopt;
+    // A head declaring another encoding would have the written UTF-8 text read in that one.
+    const std::string_view encoding = scanner.declaredEncoding;
+    if (!encoding.empty() && !equalIgnoringCase(encoding, "utf-8")) return std::nullopt;
     const size_t begin = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     return text.substr(begin, head.top.at - begin);
 }

@@ -211,6 +211,7 @@ bool XmlScanner::xmlDeclaration(size_t& at) {
             valid = value == "yes" || value == "no";
         }
         if (!valid) return malformed(open);
+        if (next == 1) declaredEncoding = value;
         ++next;
     }
 }

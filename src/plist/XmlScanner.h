@@ -64,6 +64,9 @@ class XmlScanner {
     // Stops the scanner where the cursor stands. Always false.
     bool failHere(ReadStatus status, std::string detail) { return fail(status, std::move(detail), at_); }
 
+    // The encoding the XML declaration names, "" when none is named.
+    std::string_view declaredEncoding;
+
     // Why the scanner stopped, what the reason names and where; Ok while it goes on.
     ReadStatus status = ReadStatus::Ok;
     std::string detail;
