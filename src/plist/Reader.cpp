@@ -94,7 +94,8 @@ bool readHead(XmlScanner& scanner, Head& head) {
 bool equalIgnoringCase(std::string_view text, std::string_view lower) {
     if (text.size() != lower.size()) return false;
     for (size_t i = 0; i < text.size(); ++i)
-        if (text[i] != lower[i] && (text[i] | 0x20) != lower[i]) return false;
+        if (text[i] != lower[i] && !(text[i] >= 'A' && text[i] <= 'Z' && text[i] - 'A' + 'a' == lower[i]))
+            return false;
     return true;
 }
 
