@@ -151,7 +151,7 @@ TEST(Reader, refusalsSayWhyAndWhere) {
     struct Case {
         std::string text;
         ReadStatus status;
-        const char* description;
+        std::string description;
     } cases[] = {
         {document("<key>a</key><foo/>"), ReadStatus::UnknownElement,
          "an unknown element <foo> at line 5, column 13"},

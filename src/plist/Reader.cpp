@@ -421,8 +421,19 @@ class Parser {
     }
 };
 
-// The reason `status` gives, naming `detail`.
-std::string reasonText(ReadStatus status, const std::string& detail) {
+// `text`, or when it is long its first characters and "...", so that a reason stays one short line.
+std::string shortened(std::string_view text) {
+    constexpr size_t longest = 100;
+    if (text.size() <= longest) return std::string(text);
+    size_t end = longest;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return std::string(text.substr(0, end)) + "...";
+}
+
+// The reason `status` gives, naming `what`.
+std::string reasonText(ReadStatus status, std::string_view what) {
+    const std::string detail = shortened(what);
     switch (status) {
     case ReadStatus::Ok:
         return "";
