@@ -350,7 +350,9 @@ class Parser {
         if (frame.isArray) {
             item->name = elementName(siblings.size());
         } else {
-            if (!frame.hasKey) return scanner.fail(ReadStatus::ValueWithoutKey, "", tag.at);
+            if (!frame.hasKey) // named by the key before, whose value this would be a second one of
+                return scanner.fail(ReadStatus::ValueWithoutKey,
+                                    siblings.empty() ? "" : "\"" + siblings.back()->name + "\"", tag.at);
             item->name = std::move(frame.key);
             frame.key.clear();
             frame.hasKey = false;
@@ -454,7 +456,7 @@ std::string reasonText(ReadStatus status, std::string_view what) {
     case ReadStatus::KeyWithoutValue:
         return "the key \"" + detail + "\" has no value";
     case ReadStatus::ValueWithoutKey:
-        return "a value without a key";
+        return detail.empty() ? "a value without a key" : "a second value for the key " + detail;
     case ReadStatus::NotDictionary:
         return "the top level is not a dictionary";
     case ReadStatus::JunkAfterRoot:

@@ -29,7 +29,7 @@ enum class ReadStatus {
     UnknownElement,      // an element that property lists do not have
     TextOutsideElements, // text where only elements, comments and processing instructions may stand
     KeyWithoutValue,     // a key that no value follows in its dictionary
-    ValueWithoutKey,     // a value in a dictionary with no key of its own, such as a second value for a key
+    ValueWithoutKey,     // a value in a dictionary with no key of its own: the first, or a second for a key
     NotDictionary,       // the top level is not a dictionary
     JunkAfterRoot,       // more than white space, comments and processing instructions after the root element
     TooDeep,             // containers nest deeper than maximumDepth
