@@ -90,6 +90,26 @@ bool readHead(XmlScanner& scanner, Head& head) {
     }
 }
 
+// Refuses what stands next inside the element `open` when it is not a tag: the end of the text leaves
+// `open` unclosed, text stands outside elements, other markup is out of place. Always false; on
+// Failed the scanner has said why already.
+bool refuseBetweenElements(XmlScanner& scanner, XmlScanner::Next next, std::string_view open) {
+    switch (next) {
+    case XmlScanner::Next::Failed:
+        return false;
+    case XmlScanner::Next::End:
+        return scanner.failHere(ReadStatus::Malformed, "an unclosed " + tagText(open));
+    case XmlScanner::Next::Text:
+        return scanner.failHere(ReadStatus::TextOutsideElements, "");
+    case XmlScanner::Next::StartTag:
+    case XmlScanner::Next::EndTag:
+    case XmlScanner::Next::Markup:
+    case XmlScanner::Next::Doctype:
+        return scanner.failHere(ReadStatus::Malformed, "misplaced markup");
+    }
+    return false;
+}
+
 // Whether `text` is `lower` with its ASCII letters in either case.
 bool equalIgnoringCase(std::string_view text, std::string_view lower) {
     if (text.size() != lower.size()) return false;
@@ -262,23 +282,12 @@ class Parser {
     bool readContainers() {
         while (!frames_.empty()) {
             const std::string_view name = frames_.back().isArray ? std::string_view("array") : "dict";
-            switch (scanner.skipMisc()) {
-            case XmlScanner::Next::Failed:
-                return false;
-            case XmlScanner::Next::End:
-                return scanner.failHere(ReadStatus::Malformed, "an unclosed " + tagText(name));
-            case XmlScanner::Next::Text:
-                return scanner.failHere(ReadStatus::TextOutsideElements, "");
-            case XmlScanner::Next::Markup:
-            case XmlScanner::Next::Doctype:
-                return scanner.failHere(ReadStatus::Malformed, "misplaced markup");
-            case XmlScanner::Next::EndTag:
-                if (!scanner.endTag(name)) return false;
-                if (!close()) return false;
+            const XmlScanner::Next next = scanner.skipMisc();
+            if (next == XmlScanner::Next::EndTag) {
+                if (!scanner.endTag(name) || !close()) return false;
                 continue;
-            case XmlScanner::Next::StartTag:
-                break;
             }
+            if (next != XmlScanner::Next::StartTag) return refuseBetweenElements(scanner, next, name);
             XmlScanner::Tag tag;
             if (!scanner.startTag(tag) || !element(tag)) return false;
         }
@@ -290,21 +299,9 @@ class Parser {
     bool readTail(bool plist) {
         XmlScanner::Next next = scanner.skipMisc();
         if (plist) {
-            switch (next) {
-            case XmlScanner::Next::Failed:
-                return false;
-            case XmlScanner::Next::End:
-                return scanner.failHere(ReadStatus::Malformed, "an unclosed <plist>");
-            case XmlScanner::Next::Text:
-                return scanner.failHere(ReadStatus::TextOutsideElements, "");
-            case XmlScanner::Next::StartTag:
+            if (next == XmlScanner::Next::StartTag)
                 return scanner.failHere(ReadStatus::Malformed, "a second value inside <plist>");
-            case XmlScanner::Next::Markup:
-            case XmlScanner::Next::Doctype:
-                return scanner.failHere(ReadStatus::Malformed, "misplaced markup");
-            case XmlScanner::Next::EndTag:
-                break;
-            }
+            if (next != XmlScanner::Next::EndTag) return refuseBetweenElements(scanner, next, "plist");
             if (!scanner.endTag("plist")) return false;
             next = scanner.skipMisc();
         }
