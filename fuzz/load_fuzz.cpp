@@ -39,9 +39,10 @@ namespace {
 
 // Whether libplist may read the XML `text` otherwise than the file holds: markup other than a
 // closing tag inside a value's text (comments and processing instructions are dropped by the
-// parser, lost or kept by libplist), references in number or data text (libplist reads 0), an
-// integer with a leading zero (libplist reads it as octal), or Base64 that is not in canonical form
-// (libplist decodes what it can, the parser gives an empty buffer).
+// parser, lost or kept by libplist), a carriage return in a value's text (the parser reads line
+// ends as XML does, CR LF and a lone CR as LF; libplist keeps them), references in number or data text
+// (libplist reads 0), an integer with a leading zero (libplist reads it as octal), or Base64 that is not in
+// canonical form (libplist decodes what it can, the parser gives an empty buffer).
 bool libplistMayMisread(std::string_view text) {
     for (std::string_view element : {"<integer", "<real", "<data", "<string", "<key", "<date"}) {
         for (size_t at = text.find(element); at != std::string_view::npos; at = text.find(element, at + 1)) {
@@ -50,6 +51,7 @@ bool libplistMayMisread(std::string_view text) {
             const size_t end = text.find('<', open);
             if (end == std::string_view::npos || text.substr(end, 2) != "</") return true;
             const std::string_view value = text.substr(open + 1, end - open - 1);
+            if (value.find('\r') != std::string_view::npos) return true;
             if (element == "<string" || element == "<key" || element == "<date") continue;
             if (value.find('&') != std::string_view::npos) return true;
             const size_t first = value.find_first_not_of(" \t\r\n+-");
