@@ -14,6 +14,7 @@
 
 #include "model/Item.h"
 #include "plist/Reader.h"
+#include "plist/XmlCharacter.h"
 
 namespace carryover {
 
@@ -36,54 +37,10 @@ enum Marker : unsigned {
     DictionaryMarker = 0xD,
 };
 
-// Whether XML 1.0 can hold the character `c`.
-bool xmlCanHold(char32_t c) {
-    return (c >= 0x20 && c <= 0xD7FF) || c == 0x9 || c == 0xA || c == 0xD || (c >= 0xE000 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0x10FFFF);
-}
-
 std::string codePointName(char32_t c) {
     char name[16];
     std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
     return name;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// The next code point of UTF-8 `text` at `at`, which moves past it; U+110000, beyond every code
-// point, when the bytes there are not UTF-8.
-char32_t nextUtf8(std::string_view text, size_t& at) {
-    constexpr char32_t invalid = 0x110000;
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char first = byte(at);
-    if (first < 0x80) return ++at, first;
-    size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : 2;
-    if (first < 0xC2 || first > 0xF4 || at + length > text.size()) return ++at, invalid;
-    char32_t c = first & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return ++at, invalid;
-        c = c << 6 | (byte(at + i) & 0x3F);
-    }
-    at += length;
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return invalid;
-    return c;
 }
 
 // A binary property list's object table, read where it lies in the bytes.
@@ -278,7 +235,7 @@ class Walk {
             const uint64_t width = object.marker == Utf16Marker ? 2 : 1;
             if (!table_.fits(object.content, object.count, width)) return refuse(BinaryStatus::Malformed);
             for (char32_t c : codePoints(object)) {
-                if (xmlCanHold(c)) continue;
+                if (isXmlCharacter(c)) continue;
                 const std::string what = c == notUtf8 ? "bytes that are not UTF-8" : codePointName(c);
                 return refuse(BinaryStatus::InvalidCharacter,
                               (key ? "a key of " + containerPath() : "the string at " + path()) + " holds " +
@@ -340,7 +297,7 @@ class Walk {
         std::string text;
         if (object.marker != AsciiMarker && object.marker != Utf16Marker) return text;
         for (char32_t c : codePoints(object))
-            appendUtf8(text, xmlCanHold(c) ? c : 0xFFFD);
+            appendUtf8(text, isXmlCharacter(c) ? c : 0xFFFD);
         return text;
     }
 
