@@ -39,9 +39,10 @@ namespace {
 
 // Whether libplist may read the XML `text` otherwise than the file holds: markup other than a
 // closing tag inside a value's text (comments and processing instructions are dropped by the
-// parser, lost or kept by libplist), a carriage return in a value's text (the parser reads line
-// ends as XML does, CR LF and a lone CR as LF; libplist keeps them), references in number or data text
-// (libplist reads 0), an integer with a leading zero (libplist reads it as octal), or Base64 that is not in
+// parser, lost or kept by libplist), a carriage return in a value's text (the parser reads line ends
+// as XML does, CR LF and a lone CR as LF; libplist keeps them), references in number or data text
+// (libplist reads 0), an integer with a leading zero (libplist reads it as octal) or with a sign not
+// followed by a digit (libplist reads "--9" as 9 and "+-9" as 2^64-9), or Base64 that is not in
 // canonical form (libplist decodes what it can, the parser gives an empty buffer).
 bool libplistMayMisread(std::string_view text) {
     for (std::string_view element : {"<integer", "<real", "<data", "<string", "<key", "<date"}) {
@@ -54,9 +55,16 @@ bool libplistMayMisread(std::string_view text) {
             if (value.find('\r') != std::string_view::npos) return true;
             if (element == "<string" || element == "<key" || element == "<date") continue;
             if (value.find('&') != std::string_view::npos) return true;
-            const size_t first = value.find_first_not_of(" \t\r\n+-");
+            const size_t sign = value.find_first_not_of(" \t\n");
+            const size_t first = value.find_first_not_of(" \t\n+-");
+            const auto isDigit = [&](size_t at) {
+                return at < value.size() && value[at] >= '0' && value[at] <= '9';
+            };
+            if (element == "<integer" && sign != std::string_view::npos &&
+                (value[sign] == '+' || value[sign] == '-') && !isDigit(sign + 1))
+                return true;
             if (element == "<integer" && first != std::string_view::npos && value[first] == '0' &&
-                first + 1 < value.size() && value[first + 1] >= '0' && value[first + 1] <= '9')
+                isDigit(first + 1))
                 return true;
             if (element == "<data") {
                 size_t digits = 0, padding = 0;
