@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -41,10 +41,29 @@ inline std::string textOf(plist_t node, void (*get)(plist_t, char**)) {
     return text;
 }
 
+// Whether `dictionary` holds some key twice, which libplist keeps from a binary list and drops
+// from XML: such dictionaries are not compared.
+inline bool holdsAKeyTwice(plist_t dictionary) {
+    std::set<std::string> keys;
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(dictionary, &iter);
+    for (;;) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(dictionary, iter, &key, &value);
+        if (!key) break;
+        keys.insert(key);
+        std::free(key);
+    }
+    std::free(iter);
+    return keys.size() != plist_dict_get_size(dictionary);
+}
+
 // Whether `dictionary` is the form XML gives the UID `uid`: the one entry CF$UID, an integer.
 inline bool sameUid(plist_t uid, plist_t dictionary) {
     plist_t entry = plist_dict_get_item(dictionary, "CF$UID");
-    if (plist_dict_get_size(dictionary) != 1 || !entry || plist_get_node_type(entry) != PLIST_UINT) return false;
+    if (plist_dict_get_size(dictionary) != 1 || !entry || plist_get_node_type(entry) != PLIST_UINT)
+        return false;
     uint64_t x = 0, y = 0;
     plist_get_uid_val(uid, &x);
     plist_get_uint_val(entry, &y);
@@ -52,8 +71,8 @@ inline bool sameUid(plist_t uid, plist_t dictionary) {
 }
 
 // Whether two libplist trees hold the same values: the same kinds, integers, texts and bytes; reals
-// equal or both NaN; dates to the second, as XML holds no fractions; dictionaries as maps; a UID as the dictionary
-// XML writes for it.
+// equal or both NaN; dates to the second, as XML holds no fractions; dictionaries as maps; a UID as the
+// dictionary XML writes for it.
 inline bool sameValues(plist_t a, plist_t b) {
     const plist_type type = plist_get_node_type(a);
     if (type == PLIST_UID && plist_get_node_type(b) == PLIST_DICT) return sameUid(a, b);
@@ -112,6 +131,7 @@ inline bool sameValues(plist_t a, plist_t b) {
         return true;
     }
     case PLIST_DICT: {
+        if (holdsAKeyTwice(a) || holdsAKeyTwice(b)) return true;
         if (plist_dict_get_size(a) != plist_dict_get_size(b)) return false;
         plist_dict_iter iter = nullptr;
         plist_dict_new_iter(a, &iter);

@@ -1,6 +1,8 @@
 // Binary property lists: what is refused with which reason, and what the accepted ones hold once read.
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "BinaryPlistBytes.h"
 #include "PlistText.h"
 #include "plist/BinaryPlist.h"
@@ -55,6 +57,12 @@ TEST(BinaryPlist, refusalsNameTheReasonAndThePath) {
          LoadStatus::NotPlist, "the string at °a°b°Item 1 holds U+001B, which XML cannot hold"},
         {binaryEntry(container(true, {3, 4}, 1), {utf16String({0xFFFF}), asciiString("v")}),
          LoadStatus::NotPlist, "a key of °a holds U+FFFF, which XML cannot hold"},
+        {binaryEntry(object('\x33', bigEndian(0x7FF8000000000000, 8))), LoadStatus::NotPlist,
+         "the date at °a lies outside the years 1000 to 9999"},
+        {binaryEntry(object('\x33', bigEndian(std::bit_cast<uint64_t>(252423993600.0), 8))),
+         LoadStatus::NotPlist, "the date at °a lies outside the years 1000 to 9999"},
+        {binaryEntry(object('\x33', bigEndian(std::bit_cast<uint64_t>(-31588531201.0), 8))),
+         LoadStatus::NotPlist, "the date at °a lies outside the years 1000 to 9999"},
         {binaryList({container(false, {1}, 1), asciiString("a")}), LoadStatus::NotDictionary,
          "the top level is not a dictionary"},
         {binaryList({container(true, {1, 2}, 1), "\x10\x01", asciiString("v")}), LoadStatus::NotPlist,
@@ -89,6 +97,10 @@ TEST(BinaryPlist, textIsHeldAsXmlSpellsIt) {
         {binaryEntry(object('\x23', bigEndian(0x7FF0000000000000, 8))), "a:Double=+infinity"},
         {binaryEntry(object('\x33', bigEndian(0x41cdcd6500000000, 8))), "a:Date=2032-09-09T01:46:40Z"},
         {binaryEntry(object('\x43', std::string("\0\1\2", 3))), "a:Data=AAEC"},
+        {binaryEntry(object('\x33', bigEndian(std::bit_cast<uint64_t>(-31588531200.0), 8))),
+         "a:Date=1000-01-01T00:00:00Z"},
+        {binaryEntry(object('\x33', bigEndian(std::bit_cast<uint64_t>(252423993599.0), 8))),
+         "a:Date=9999-12-31T23:59:59Z"},
         {binaryEntry("\x09"), "a:Bool=true"},
         {binaryEntry("\x80\x07"), "a:Dictionary{CF$UID:Int=7}"},
         {binaryEntry("\xC2\x03\x03", {"\x08"}), "a:Array{Item 0:Bool=false Item 1:Bool=false}"},

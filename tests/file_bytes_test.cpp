@@ -45,12 +45,13 @@ TEST(FileBytes, theCeilingIsInclusive) {
     FileBytes over = readFileBytes(file.path, 999);
     EXPECT_EQ(over.status, FileBytesStatus::TooLarge);
     EXPECT_EQ(over.bytes, "");
-    EXPECT_EQ(over.description(), "the file is larger than 4 GiB");
+    EXPECT_EQ(over.description(), "the file is larger than 999 bytes");
 }
 
 TEST(FileBytes, endlessDevicesStopAtTheCeiling) {
     FileBytes zero = readFileBytes("/dev/zero", 1 << 20);
     EXPECT_EQ(zero.status, FileBytesStatus::TooLarge);
+    EXPECT_EQ(zero.description(), "the file is larger than 1048576 bytes");
     FileBytes empty = readFileBytes("/dev/null");
     EXPECT_EQ(empty.status, FileBytesStatus::Read);
     EXPECT_EQ(empty.bytes, "");

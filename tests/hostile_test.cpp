@@ -68,23 +68,28 @@ TEST(Hostile, aLargeStringIsReadWhole) {
     EXPECT_EQ(result.root->children[0]->data.text().size(), size);
 }
 
-TEST(Hostile, aMillionKeysAndAMillionElements) {
+TEST(Hostile, aMillionKeys) {
     constexpr size_t count = 1'000'000;
-    std::string keys, elements = "<key>list</key><array>";
+    std::string keys;
     keys.reserve(count * 40);
-    elements.reserve(count * 20);
-    for (size_t i = 0; i < count; ++i) {
+    for (size_t i = 0; i < count; ++i)
         keys += "<key>k" + std::to_string(i) + "</key><integer>" + std::to_string(i) + "</integer>";
+    LoadResult result = load(test::document(keys));
+    ASSERT_TRUE(result.loaded()) << result.message;
+    EXPECT_EQ(result.root->children.size(), count);
+    EXPECT_EQ(result.root->children.back()->name, "k999999");
+}
+
+TEST(Hostile, aMillionElements) {
+    constexpr size_t count = 1'000'000;
+    std::string elements = "<key>list</key><array>";
+    elements.reserve(count * 20);
+    for (size_t i = 0; i < count; ++i)
         elements += "<integer>" + std::to_string(i) + "</integer>";
-    }
     elements += "</array>";
-    LoadResult manyKeys = load(test::document(keys));
-    ASSERT_TRUE(manyKeys.loaded()) << manyKeys.message;
-    EXPECT_EQ(manyKeys.root->children.size(), count);
-    EXPECT_EQ(manyKeys.root->children.back()->name, "k999999");
-    LoadResult manyElements = load(test::document(elements));
-    ASSERT_TRUE(manyElements.loaded()) << manyElements.message;
-    EXPECT_EQ(manyElements.root->children.at(0)->children.size(), count);
+    LoadResult result = load(test::document(elements));
+    ASSERT_TRUE(result.loaded()) << result.message;
+    EXPECT_EQ(result.root->children.at(0)->children.size(), count);
 }
 
 TEST(Hostile, everyTruncationAtATagBoundaryIsRefused) {

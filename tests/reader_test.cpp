@@ -151,7 +151,7 @@ TEST(Reader, refusalsSayWhyAndWhere) {
     struct Case {
         std::string text;
         ReadStatus status;
-        const char* description;
+        std::string description;
     } cases[] = {
         {document("<key>a</key><foo/>"), ReadStatus::UnknownElement,
          "an unknown element <foo> at line 5, column 13"},
@@ -166,7 +166,7 @@ TEST(Reader, refusalsSayWhyAndWhere) {
         {document("<key>a</key><key>b</key><true/>"), ReadStatus::KeyWithoutValue,
          "the key \"a\" has no value at line 5, column 1"},
         {document("<key>a</key><true/><false/>"), ReadStatus::ValueWithoutKey,
-         "a value without a key at line 5, column 20"},
+         "a second value for the key \"a\" at line 5, column 20"},
         {document("<true/>"), ReadStatus::ValueWithoutKey, "a value without a key at line 5, column 1"},
         {document("x<key>a</key><true/>"), ReadStatus::TextOutsideElements,
          "text outside elements at line 5, column 1"},

@@ -60,6 +60,11 @@ TEST(Writer, documentHead) {
         // Without a <plist> start tag in front of the dictionary, the default header.
         {"<dict><key>a</key><true/></dict>", head + tail},
         {"<!-- c -->\n<dict><key>a</key><true/></dict>", head + tail},
+        // Written text is UTF-8: a head declaring another encoding gives way to the default header.
+        {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><plist><dict><key>a</key><true/></dict></plist>",
+         head + tail},
+        {"<?xml version=\"1.0\" encoding=\"utf-8\"?><plist><dict><key>a</key><true/></dict></plist>",
+         "<?xml version=\"1.0\" encoding=\"utf-8\"?><plist>" + tail},
     };
     for (const Case& c : cases)
         EXPECT_EQ(formatted(c.text), c.written) << c.text;

@@ -59,6 +59,7 @@ TEST(XmlScanner, elementText) {
         {"<t a=\"&x;\">x</t>", "refused", "refused"},
         {"<t a>x</t>", "refused", "refused"},
         {"<t a=\"1\"b=\"2\">x</t>", "refused", "refused"},
+        {"<t a=\"1\" b=\"2\" a='3'>x</t>", "refused", "refused"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(textOf(c.document, false), c.kept) << c.document;

@@ -3,6 +3,7 @@
 #include "plist/BinaryPlist.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 
 #include "model/Item.h"
 #include "plist/Reader.h"
+#include "plist/XmlCharacter.h"
 
 namespace carryover {
 
@@ -21,10 +23,13 @@ namespace {
 constexpr std::string_view binaryMagic = "bplist00";
 constexpr size_t trailerSize = 32;
 constexpr uint64_t nodeCountCap = uint64_t(1) << 62;
+// Dates are seconds since 2001-01-01T00:00:00Z; these are 1000-01-01 and 10000-01-01.
+constexpr double earliestDate = -31588531200.0, dateAfterLatest = 252423993600.0;
 
 // Object markers: the high four bits of an object's first byte.
 enum Marker : unsigned {
     IntegerMarker = 0x1,
+    DateMarker = 0x3,
     AsciiMarker = 0x5,
     Utf16Marker = 0x6,
     ArrayMarker = 0xA,
@@ -32,54 +37,10 @@ enum Marker : unsigned {
     DictionaryMarker = 0xD,
 };
 
-// Whether XML 1.0 can hold the character `c`.
-bool xmlCanHold(char32_t c) {
-    return (c >= 0x20 && c <= 0xD7FF) || c == 0x9 || c == 0xA || c == 0xD || (c >= 0xE000 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0x10FFFF);
-}
-
 std::string codePointName(char32_t c) {
     char name[16];
     std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
     return name;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// The next code point of UTF-8 `text` at `at`, which moves past it; U+110000, beyond every code
-// point, when the bytes there are not UTF-8.
-char32_t nextUtf8(std::string_view text, size_t& at) {
-    constexpr char32_t invalid = 0x110000;
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char first = byte(at);
-    if (first < 0x80) return ++at, first;
-    size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : 2;
-    if (first < 0xC2 || first > 0xF4 || at + length > text.size()) return ++at, invalid;
-    char32_t c = first & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return ++at, invalid;
-        c = c << 6 | (byte(at + i) & 0x3F);
-    }
-    at += length;
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return invalid;
-    return c;
 }
 
 // A binary property list's object table, read where it lies in the bytes.
@@ -263,7 +224,7 @@ class Walk {
     }
 
     // Checks a leaf once: a key is a string, text holds only characters XML can hold, an integer
-    // fits in 64 bits.
+    // fits in 64 bits, a date has a four-digit year.
     std::optional<BinaryConversion> checkLeaf(uint64_t index, bool key) {
         if (state_[index] == Done) return std::nullopt;
         ObjectTable::Object object;
@@ -274,7 +235,7 @@ class Walk {
             const uint64_t width = object.marker == Utf16Marker ? 2 : 1;
             if (!table_.fits(object.content, object.count, width)) return refuse(BinaryStatus::Malformed);
             for (char32_t c : codePoints(object)) {
-                if (xmlCanHold(c)) continue;
+                if (isXmlCharacter(c)) continue;
                 const std::string what = c == notUtf8 ? "bytes that are not UTF-8" : codePointName(c);
                 return refuse(BinaryStatus::InvalidCharacter,
                               (key ? "a key of " + containerPath() : "the string at " + path()) + " holds " +
@@ -290,6 +251,12 @@ class Walk {
                 return refuse(BinaryStatus::IntegerTooLarge, "the integer at " + path());
             // libplist reads sixteen bytes as unsigned; a negative value is given to it in eight.
             if (negative) table_.rewrite(object.content - 1, IntegerMarker << 4 | 3, object.content + 8);
+        }
+        if (object.marker == DateMarker && object.count == 3) {
+            if (!table_.fits(object.content, 8, 1)) return refuse(BinaryStatus::Malformed);
+            const auto seconds = std::bit_cast<double>(table_.number(object.content, 8));
+            if (!(seconds >= earliestDate && seconds < dateAfterLatest))
+                return refuse(BinaryStatus::DateOutOfRange, "the date at " + path());
         }
         state_[index] = Done;
         nodes_[index] = 1;
@@ -330,7 +297,7 @@ class Walk {
         std::string text;
         if (object.marker != AsciiMarker && object.marker != Utf16Marker) return text;
         for (char32_t c : codePoints(object))
-            appendUtf8(text, xmlCanHold(c) ? c : 0xFFFD);
+            appendUtf8(text, isXmlCharacter(c) ? c : 0xFFFD);
         return text;
     }
 
@@ -371,14 +338,16 @@ std::string xmlText(plist_t plist) {
     char* xml = nullptr;
     uint32_t length = 0;
     plist_to_xml(plist, &xml, &length);
+    const std::string_view all(xml ? xml : "", xml ? length : 0);
     std::string text;
-    text.reserve(length);
-    for (uint32_t i = 0; i < length; ++i) {
-        if (xml[i] == '\r')
-            text += "&#13;";
-        else
-            text += xml[i];
+    text.reserve(all.size());
+    size_t from = 0;
+    for (size_t at = all.find('\r'); at != std::string_view::npos; at = all.find('\r', from)) {
+        text.append(all.substr(from, at - from));
+        text += "&#13;";
+        from = at + 1;
     }
+    text.append(all.substr(from));
     plist_to_xml_free(xml);
     return text;
 }
@@ -407,6 +376,9 @@ std::string BinaryConversion::description() const {
         break;
     case BinaryStatus::IntegerTooLarge:
         reason = detail + " lies outside [-2^63, 2^64-1]";
+        break;
+    case BinaryStatus::DateOutOfRange:
+        reason = detail + " lies outside the years 1000 to 9999";
         break;
     case BinaryStatus::NotDictionary:
         reason = "the top level is not a dictionary";

@@ -19,7 +19,18 @@ constexpr size_t firstCapacity = size_t(1) << 16;
 constexpr size_t largestChunk = size_t(1) << 26;
 
 FileBytes failed(FileBytesStatus status, std::string reason = {}) {
-    return {status, {}, std::move(reason)};
+    return {status, {}, std::move(reason), 0};
+}
+
+FileBytes tooLarge(size_t limit) {
+    return {FileBytesStatus::TooLarge, {}, {}, limit};
+}
+
+// `bytes` in GiB when a whole number of them, else in bytes.
+std::string sizeText(size_t bytes) {
+    constexpr size_t gib = size_t(1) << 30;
+    return bytes % gib == 0 && bytes > 0 ? std::to_string(bytes / gib) + " GiB"
+                                         : std::to_string(bytes) + " bytes";
 }
 
 } // namespace
@@ -31,7 +42,7 @@ std::string FileBytes::description() const {
     case FileBytesStatus::Unreadable:
         return "cannot read the file: " + reason;
     case FileBytesStatus::TooLarge:
-        return "the file is larger than 4 GiB";
+        return "the file is larger than " + sizeText(limit);
     }
     return "";
 }
@@ -44,7 +55,7 @@ FileBytes readFileBytes(const std::string& path, size_t limit) {
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
         if (static_cast<uint64_t>(info.st_size) > limit) {
             ::close(fd);
-            return failed(FileBytesStatus::TooLarge);
+            return tooLarge(limit);
         }
         expected = static_cast<size_t>(info.st_size) + 1; // one more byte to see the end
     }
@@ -73,17 +84,17 @@ FileBytes readFileBytes(const std::string& path, size_t limit) {
         size += static_cast<size_t>(got);
     }
     ::close(fd);
-    if (size > limit) return failed(FileBytesStatus::TooLarge);
-    if (chunks.empty()) return {FileBytesStatus::Read, {}, {}};
+    if (size > limit) return tooLarge(limit);
+    if (chunks.empty()) return {FileBytesStatus::Read, {}, {}, 0};
     chunks.back().resize(filled);
-    if (chunks.size() == 1) return {FileBytesStatus::Read, std::move(chunks.front()), {}};
+    if (chunks.size() == 1) return {FileBytesStatus::Read, std::move(chunks.front()), {}, 0};
     std::string bytes;
     bytes.reserve(size);
     for (std::string& chunk : chunks) {
         bytes += chunk;
         std::string().swap(chunk);
     }
-    return {FileBytesStatus::Read, std::move(bytes), {}};
+    return {FileBytesStatus::Read, std::move(bytes), {}, 0};
 }
 
 } // namespace carryover

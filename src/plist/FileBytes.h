@@ -9,8 +9,9 @@
 
 namespace carryover {
 
-// The most bytes a property-list file may have.
-constexpr size_t maximumFileSize = UINT32_MAX;
+// The most bytes a property-list file may have: 1 GiB. Reading one takes about ten times as much
+// memory, which is what a machine may be expected to have.
+constexpr size_t maximumFileSize = size_t(1) << 30;
 
 // How reading a file ended.
 enum class FileBytesStatus {
@@ -23,6 +24,7 @@ struct FileBytes {
     FileBytesStatus status = FileBytesStatus::Read;
     std::string bytes;  // the whole file when Read, else empty
     std::string reason; // the system's reason when Unreadable, else ""
+    size_t limit = 0;   // the ceiling that was passed when TooLarge
 
     // A short English reason, "" when read.
     std::string description() const;

@@ -50,6 +50,7 @@ LoadStatus loadStatus(BinaryStatus status) {
     case BinaryStatus::Cycle:
     case BinaryStatus::InvalidCharacter:
     case BinaryStatus::IntegerTooLarge:
+    case BinaryStatus::DateOutOfRange:
         return LoadStatus::NotPlist;
     case BinaryStatus::TooDeep:
         return LoadStatus::TooDeep;
@@ -77,7 +78,9 @@ LoadResult loadPlist(const std::string& path, ContainerCounter& counter) {
 }
 
 LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter) {
-    if (bytes.size() > maximumFileSize) return failure(LoadStatus::TooLarge, "the file is larger than 4 GiB");
+    if (bytes.size() > maximumFileSize)
+        return failure(LoadStatus::TooLarge,
+                       FileBytes{FileBytesStatus::TooLarge, {}, {}, maximumFileSize}.description());
     const bool binary = isBinaryPlist(bytes);
     if (binary) {
         BinaryConversion converted = convertBinaryPlist(std::move(bytes));

@@ -90,6 +90,35 @@ bool readHead(XmlScanner& scanner, Head& head) {
     }
 }
 
+// Refuses what stands next inside the element `open` when it is not a tag: the end of the text leaves
+// `open` unclosed, text stands outside elements, other markup is out of place. Always false; on
+// Failed the scanner has said why already.
+bool refuseBetweenElements(XmlScanner& scanner, XmlScanner::Next next, std::string_view open) {
+    switch (next) {
+    case XmlScanner::Next::Failed:
+        return false;
+    case XmlScanner::Next::End:
+        return scanner.failHere(ReadStatus::Malformed, "an unclosed " + tagText(open));
+    case XmlScanner::Next::Text:
+        return scanner.failHere(ReadStatus::TextOutsideElements, "");
+    case XmlScanner::Next::StartTag:
+    case XmlScanner::Next::EndTag:
+    case XmlScanner::Next::Markup:
+    case XmlScanner::Next::Doctype:
+        return scanner.failHere(ReadStatus::Malformed, "misplaced markup");
+    }
+    return false;
+}
+
+// Whether `text` is `lower` with its ASCII letters in either case.
+bool equalIgnoringCase(std::string_view text, std::string_view lower) {
+    if (text.size() != lower.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] != lower[i] && !(text[i] >= 'A' && text[i] <= 'Z' && text[i] - 'A' + 'a' == lower[i]))
+            return false;
+    return true;
+}
+
 // Where `at` stands in `text`: its line and its column in characters, both counted from 1.
 void place(std::string_view text, size_t at, size_t& line, size_t& column) {
     line = 1;
@@ -253,23 +282,12 @@ class Parser {
     bool readContainers() {
         while (!frames_.empty()) {
             const std::string_view name = frames_.back().isArray ? std::string_view("array") : "dict";
-            switch (scanner.skipMisc()) {
-            case XmlScanner::Next::Failed:
-                return false;
-            case XmlScanner::Next::End:
-                return scanner.failHere(ReadStatus::Malformed, "an unclosed " + tagText(name));
-            case XmlScanner::Next::Text:
-                return scanner.failHere(ReadStatus::TextOutsideElements, "");
-            case XmlScanner::Next::Markup:
-            case XmlScanner::Next::Doctype:
-                return scanner.failHere(ReadStatus::Malformed, "misplaced markup");
-            case XmlScanner::Next::EndTag:
-                if (!scanner.endTag(name)) return false;
-                if (!close()) return false;
+            const XmlScanner::Next next = scanner.skipMisc();
+            if (next == XmlScanner::Next::EndTag) {
+                if (!scanner.endTag(name) || !close()) return false;
                 continue;
-            case XmlScanner::Next::StartTag:
-                break;
             }
+            if (next != XmlScanner::Next::StartTag) return refuseBetweenElements(scanner, next, name);
             XmlScanner::Tag tag;
             if (!scanner.startTag(tag) || !element(tag)) return false;
         }
@@ -281,21 +299,9 @@ class Parser {
     bool readTail(bool plist) {
         XmlScanner::Next next = scanner.skipMisc();
         if (plist) {
-            switch (next) {
-            case XmlScanner::Next::Failed:
-                return false;
-            case XmlScanner::Next::End:
-                return scanner.failHere(ReadStatus::Malformed, "an unclosed <plist>");
-            case XmlScanner::Next::Text:
-                return scanner.failHere(ReadStatus::TextOutsideElements, "");
-            case XmlScanner::Next::StartTag:
+            if (next == XmlScanner::Next::StartTag)
                 return scanner.failHere(ReadStatus::Malformed, "a second value inside <plist>");
-            case XmlScanner::Next::Markup:
-            case XmlScanner::Next::Doctype:
-                return scanner.failHere(ReadStatus::Malformed, "misplaced markup");
-            case XmlScanner::Next::EndTag:
-                break;
-            }
+            if (next != XmlScanner::Next::EndTag) return refuseBetweenElements(scanner, next, "plist");
             if (!scanner.endTag("plist")) return false;
             next = scanner.skipMisc();
         }
@@ -341,7 +347,9 @@ class Parser {
         if (frame.isArray) {
             item->name = elementName(siblings.size());
         } else {
-            if (!frame.hasKey) return scanner.fail(ReadStatus::ValueWithoutKey, "", tag.at);
+            if (!frame.hasKey) // named by the key before, whose value this would be a second one of
+                return scanner.fail(ReadStatus::ValueWithoutKey,
+                                    siblings.empty() ? "" : "\"" + siblings.back()->name + "\"", tag.at);
             item->name = std::move(frame.key);
             frame.key.clear();
             frame.hasKey = false;
@@ -412,8 +420,19 @@ class Parser {
     }
 };
 
-// The reason `status` gives, naming `detail`.
-std::string reasonText(ReadStatus status, const std::string& detail) {
+// `text`, or when it is long its first characters and "...", so that a reason stays one short line.
+std::string shortened(std::string_view text) {
+    constexpr size_t longest = 100;
+    if (text.size() <= longest) return std::string(text);
+    size_t end = longest;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return std::string(text.substr(0, end)) + "...";
+}
+
+// The reason `status` gives, naming `what`.
+std::string reasonText(ReadStatus status, std::string_view what) {
+    const std::string detail = shortened(what);
     switch (status) {
     case ReadStatus::Ok:
         return "";
@@ -434,7 +453,7 @@ std::string reasonText(ReadStatus status, const std::string& detail) {
     case ReadStatus::KeyWithoutValue:
         return "the key \"" + detail + "\" has no value";
     case ReadStatus::ValueWithoutKey:
-        return "a value without a key";
+        return detail.empty() ? "a value without a key" : "a second value for the key " + detail;
     case ReadStatus::NotDictionary:
         return "the top level is not a dictionary";
     case ReadStatus::JunkAfterRoot:
@@ -494,6 +513,9 @@ std::optional<std::string_view> documentHead(std::string_view text) {
     Head head;
     if (!readHead(scanner, head) || !head.plist || elementOf(head.top.name) != Element::Dict)
         return std::nullopt;
+    // A head declaring another encoding would have the written UTF-8 text read in that one.
+    const std::string_view encoding = scanner.declaredEncoding;
+    if (!encoding.empty() && !equalIgnoringCase(encoding, "utf-8")) return std::nullopt;
     const size_t begin = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     return text.substr(begin, head.top.at - begin);
 }

@@ -29,7 +29,7 @@ enum class ReadStatus {
     UnknownElement,      // an element that property lists do not have
     TextOutsideElements, // text where only elements, comments and processing instructions may stand
     KeyWithoutValue,     // a key that no value follows in its dictionary
-    ValueWithoutKey,     // a value in a dictionary with no key of its own, such as a second value for a key
+    ValueWithoutKey,     // a value in a dictionary with no key of its own: the first, or a second for a key
     NotDictionary,       // the top level is not a dictionary
     JunkAfterRoot,       // more than white space, comments and processing instructions after the root element
     TooDeep,             // containers nest deeper than maximumDepth
@@ -64,7 +64,8 @@ ItemPtr errorRoot(const std::string& path, Item* parent);
 // The part of a document's text between its byte-order mark and the start tag of its top-level
 // dictionary, when the document is a <plist> element around that dictionary; comments, processing
 // instructions and the document type are passed over as the reader passes over them. Nothing for
-// other texts, a bare <dict> document among them.
+// other texts, a bare <dict> document among them, and for a head whose XML declaration names an
+// encoding other than UTF-8.
 std::optional<std::string_view> documentHead(std::string_view text);
 
 // Whether `bytes` are valid UTF-8 (no overlong forms, no surrogates, nothing beyond U+10FFFF).

@@ -1,6 +1,7 @@
 // The pieces of XML markup that XmlScanner reads.
 #include "plist/XmlScanner.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -210,6 +211,7 @@ bool XmlScanner::xmlDeclaration(size_t& at) {
             valid = value == "yes" || value == "no";
         }
         if (!valid) return malformed(open);
+        if (next == 1) declaredEncoding = value;
         ++next;
     }
 }
@@ -308,10 +310,15 @@ bool XmlScanner::startTag(Tag& tag) {
     const size_t length = nameLength(at);
     tag.name = text_.substr(at, length);
     at += length;
+    attributes_.clear();
     for (;;) {
         const size_t spaced = skipSpace(at);
         if (spaced == text_.size()) return fail(ReadStatus::Malformed, "an unclosed start tag", tag.at);
         if (text_[spaced] == '>' || startsWith(spaced, "/>")) {
+            std::sort(attributes_.begin(), attributes_.end());
+            if (std::adjacent_find(attributes_.begin(), attributes_.end()) != attributes_.end())
+                return fail(ReadStatus::Malformed, "an attribute given twice in " + tagText(tag.name),
+                            tag.at);
             tag.empty = text_[spaced] == '/';
             at_ = spaced + (tag.empty ? 2 : 1);
             return true;
@@ -320,6 +327,7 @@ bool XmlScanner::startTag(Tag& tag) {
         const size_t name = nameLength(spaced);
         if (spaced == at || name == 0)
             return fail(ReadStatus::Malformed, "a malformed start tag " + tagText(tag.name), spaced);
+        attributes_.push_back(text_.substr(spaced, name));
         at = skipSpace(spaced + name);
         if (at == text_.size() || text_[at] != '=')
             return fail(ReadStatus::Malformed, "an attribute without a value in " + tagText(tag.name), at);

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "plist/Reader.h"
 
@@ -63,6 +64,9 @@ class XmlScanner {
     // Stops the scanner where the cursor stands. Always false.
     bool failHere(ReadStatus status, std::string detail) { return fail(status, std::move(detail), at_); }
 
+    // The encoding the XML declaration names, "" when none is named.
+    std::string_view declaredEncoding;
+
     // Why the scanner stopped, what the reason names and where; Ok while it goes on.
     ReadStatus status = ReadStatus::Ok;
     std::string detail;
@@ -95,6 +99,7 @@ class XmlScanner {
     size_t at_ = 0;
     size_t start_ = 0; // where the document starts, after a byte-order mark
     std::string buffer_;
+    std::vector<std::string_view> attributes_; // the names of the start tag being read
 };
 
 // "<", `name` and ">": an element as a reason names it.

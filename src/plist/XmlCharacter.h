@@ -1,0 +1,56 @@
+// Characters of XML text: which code points XML 1.0 allows, and their UTF-8 form both ways.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace carryover {
+
+// Whether XML 1.0 allows the character `c`: tab, line feed, carriage return, U+0020-U+D7FF,
+// U+E000-U+FFFD and U+10000-U+10FFFF.
+inline bool isXmlCharacter(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// Appends the UTF-8 bytes of the code point `c` (at most U+10FFFF) to `out`.
+inline void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The next code point of UTF-8 `text` at `at`, which moves past it; U+110000, beyond every code
+// point, when the bytes there are not UTF-8.
+inline char32_t nextUtf8(std::string_view text, size_t& at) {
+    constexpr char32_t invalid = 0x110000;
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char first = byte(at);
+    if (first < 0x80) return ++at, first;
+    size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : 2;
+    if (first < 0xC2 || first > 0xF4 || at + length > text.size()) return ++at, invalid;
+    char32_t c = first & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) return ++at, invalid;
+        c = c << 6 | (byte(at + i) & 0x3F);
+    }
+    at += length;
+    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return invalid;
+    return c;
+}
+
+} // namespace carryover
