@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "plist/XmlCharacter.h"
+
 namespace carryover {
 
 namespace {
@@ -36,30 +38,6 @@ bool isNameStart(char c) {
 
 bool isNameChar(char c) {
     return nameBytes[static_cast<unsigned char>(c)] & 2;
-}
-
-// The characters XML 1.0 allows.
-bool isXmlCharacter(uint32_t c) {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-void appendUtf8(std::string& out, uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // Appends text that will be written between tags as it stands. Where dropping a comment or a
