@@ -61,6 +61,26 @@ std::string_view ItemData::typeString() const {
     return "";
 }
 
+bool ItemData::hasPlistForm() const {
+    switch (type) {
+    case ItemDataType::None:
+    case ItemDataType::Error:
+    case ItemDataType::End:
+        return false;
+    case ItemDataType::FileName:
+    case ItemDataType::Bool:
+    case ItemDataType::Data:
+    case ItemDataType::Date:
+    case ItemDataType::Double:
+    case ItemDataType::Int:
+    case ItemDataType::String:
+    case ItemDataType::Dictionary:
+    case ItemDataType::Array:
+        return true;
+    }
+    return false;
+}
+
 std::string_view typeName(ItemDataType type) {
     switch (type) {
     case ItemDataType::None:

@@ -69,6 +69,10 @@ class ItemData {
     // The kind's display name: "Bool", "Int", ..., "Fehler" for Error, "" for None, FileName and End.
     std::string_view typeString() const;
 
+    // Whether the kind stands for property-list content: every kind but None, Error and End, which
+    // are neither written nor shown.
+    bool hasPlistForm() const;
+
   private:
     ItemData(ItemDataType type, Value value) : data(std::move(value)), type(type) {}
 };

@@ -16,30 +16,10 @@ const std::string_view defaultHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"
 
 namespace {
 
-bool hasPlistText(const Item& node) {
-    switch (node.type()) {
-    case ItemDataType::None:
-    case ItemDataType::Error:
-    case ItemDataType::End:
-        return false;
-    case ItemDataType::FileName:
-    case ItemDataType::Bool:
-    case ItemDataType::Data:
-    case ItemDataType::Date:
-    case ItemDataType::Double:
-    case ItemDataType::Int:
-    case ItemDataType::String:
-    case ItemDataType::Dictionary:
-    case ItemDataType::Array:
-        return true;
-    }
-    return false;
-}
-
 // Whether a container has an entry or element that is written; one without is written in the empty form.
 bool hasWrittenChildren(const Item& container) {
     return std::any_of(container.children.begin(), container.children.end(),
-                       [](const ItemPtr& child) { return hasPlistText(*child); });
+                       [](const ItemPtr& child) { return child->data.hasPlistForm(); });
 }
 
 class Writer {
@@ -111,7 +91,7 @@ class Writer {
 
     void writeEntries(const Item& container, int depth) {
         for (const auto& child : container.children) {
-            if (!hasPlistText(*child)) continue;
+            if (!child->data.hasPlistForm()) continue;
             element(depth, "key", child->name);
             write(*child, depth);
         }

@@ -22,22 +22,7 @@ void ItemModel::addLines(Item& node, int level) {
     while (!stack.empty()) {
         const Line line = stack.back();
         stack.pop_back();
-        switch (line.node->type()) {
-        case ItemDataType::None:
-        case ItemDataType::Error:
-        case ItemDataType::End:
-            continue;
-        case ItemDataType::FileName:
-        case ItemDataType::Bool:
-        case ItemDataType::Data:
-        case ItemDataType::Date:
-        case ItemDataType::Double:
-        case ItemDataType::Int:
-        case ItemDataType::String:
-        case ItemDataType::Dictionary:
-        case ItemDataType::Array:
-            break;
-        }
+        if (!line.node->data.hasPlistForm()) continue; // None, Error, End: no line, nothing below
         lines_.push_back(line);
         const auto& children = line.node->children;
         for (auto child = children.rbegin(); child != children.rend(); ++child)
