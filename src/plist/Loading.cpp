@@ -20,8 +20,6 @@ LoadStatus loadStatus(ReadStatus status) {
     switch (status) {
     case ReadStatus::Ok:
         return LoadStatus::Loaded;
-    case ReadStatus::Unreadable:
-        return LoadStatus::Unreadable;
     case ReadStatus::TooDeep:
         return LoadStatus::TooDeep;
     case ReadStatus::NotDictionary:

@@ -2,12 +2,8 @@
 // the containers that are open.
 #include "plist/Reader.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "plist/Base64.h"
 #include "plist/NumberText.h"
@@ -436,8 +432,6 @@ std::string reasonText(ReadStatus status, std::string_view what) {
     switch (status) {
     case ReadStatus::Ok:
         return "";
-    case ReadStatus::Unreadable:
-        return "cannot read the file: " + detail;
     case ReadStatus::NotUtf8:
         return "the file is not UTF-8 text";
     case ReadStatus::ForbiddenCharacter:
@@ -518,38 +512,6 @@ std::optional<std::string_view> documentHead(std::string_view text) {
     if (!encoding.empty() && !equalIgnoringCase(encoding, "utf-8")) return std::nullopt;
     const size_t begin = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     return text.substr(begin, head.top.at - begin);
-}
-
-std::optional<std::string> readWholeFile(const std::string& path, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
-    std::string bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<size_t>(info.st_size));
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            error = std::strerror(errno);
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (got == 0) break;
-        bytes.append(buffer, static_cast<size_t>(got));
-    }
-    ::close(fd);
-    return bytes;
-}
-
-ReadResult readPlistFile(const std::string& path, ContainerCounter& counter, Item* parent) {
-    std::string error;
-    auto text = readWholeFile(path, error);
-    if (!text) return refused(path, parent, ReadStatus::Unreadable, error);
-    return readPlistText(path, std::move(*text), counter, parent);
 }
 
 bool isValidUtf8(std::string_view bytes) {

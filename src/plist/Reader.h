@@ -21,7 +21,6 @@ constexpr int maximumDepth = 512;
 // Why a document was refused.
 enum class ReadStatus {
     Ok,                  // read; the root is of kind FileName
-    Unreadable,          // the file could not be opened or read
     NotUtf8,             // the text is not valid UTF-8
     ForbiddenCharacter,  // a character XML 1.0 does not allow, written raw or as a reference
     Malformed,           // not well-formed XML: broken markup, mismatched or unclosed tags, a bad reference
@@ -39,7 +38,7 @@ enum class ReadStatus {
 struct ReadResult {
     ItemPtr root; // FileName root, or an Error root holding "Dateifehler: " and the path
     ReadStatus status = ReadStatus::Ok;
-    std::string detail; // what the reason names: the system's words, an element, a path; may be ""
+    std::string detail; // what the reason names: an element, a path; may be ""
     size_t line = 0;    // where a refused document went wrong, counted from 1; 0 when not in the text
     size_t column = 0;  // in characters, counted from 1
 
@@ -51,12 +50,6 @@ struct ReadResult {
 // take their serial numbers from `counter`.
 ReadResult readPlistText(const std::string& path, std::string text, ContainerCounter& counter,
                          Item* parent = nullptr);
-
-// Reads the whole file at `path` and then its text.
-ReadResult readPlistFile(const std::string& path, ContainerCounter& counter, Item* parent = nullptr);
-
-// The whole content of the file at `path`; nothing, with the system's reason in `error`, on failure.
-std::optional<std::string> readWholeFile(const std::string& path, std::string& error);
 
 // The root for a document that was refused: kind Error, "Dateifehler: " followed by `path`.
 ItemPtr errorRoot(const std::string& path, Item* parent);
