@@ -69,10 +69,9 @@ bool parse(const std::vector<std::string>& words, bool allowOutput, bool allowTs
     return true;
 }
 
-// Loads a file, or prints why not; null when it was refused. One counter numbers the containers of
-// all files a run reads.
-ItemPtr load(const std::string& path) {
-    static ContainerCounter counter;
+// Loads a file, or prints why not; null when it was refused. The files compared with each other share
+// `counter`, so that their containers are numbered in reading order.
+ItemPtr load(const std::string& path, ContainerCounter& counter) {
     LoadResult result = loadPlist(path, counter);
     if (!result.loaded()) {
         std::cerr << result.message << " (" << path << ")\n";
@@ -99,20 +98,23 @@ int emitDocument(const Item& root, const std::string& output) {
 
 // Loads both files, configuration first, and compares them; nothing when either was refused.
 std::optional<Comparison> comparison(const Arguments& arguments) {
-    ItemPtr config = load(arguments.files[0]);
+    ContainerCounter counter;
+    ItemPtr config = load(arguments.files[0], counter);
     if (!config) return std::nullopt;
-    ItemPtr sample = load(arguments.files[1]);
+    ItemPtr sample = load(arguments.files[1], counter);
     if (!sample) return std::nullopt;
     return compare(*config, *sample);
 }
 
 int dump(const Arguments& arguments) {
-    ItemPtr root = load(arguments.files[0]);
+    ContainerCounter counter;
+    ItemPtr root = load(arguments.files[0], counter);
     return root ? print(dumpLines(*root)) : trouble;
 }
 
 int format(const Arguments& arguments) {
-    ItemPtr root = load(arguments.files[0]);
+    ContainerCounter counter;
+    ItemPtr root = load(arguments.files[0], counter);
     return root ? emitDocument(*root, arguments.output) : trouble;
 }
 
