@@ -74,21 +74,16 @@ namespace {
 QPixmap tinted(const QString& name, const QColor& color) {
     static const bool registered = (registerImages(), true);
     (void)registered;
-    QImage image(QStringLiteral(":/images/%1.png").arg(name));
-    if (image.isNull()) return {};
-    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QImage tint(image.size(), QImage::Format_ARGB32_Premultiplied);
-    tint.fill(color);
+    const QImage original(QStringLiteral(":/images/%1.png").arg(name));
+    if (original.isNull()) return {};
+    QImage image = original.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
     painter.setCompositionMode(QPainter::CompositionMode_Multiply);
-    painter.drawImage(0, 0, tint);
-    painter.end();
+    painter.fillRect(image.rect(), color);
     // Multiplying also paints the transparent surroundings: take the original's transparency back.
-    QImage alpha(QStringLiteral(":/images/%1.png").arg(name));
-    QPainter mask(&image);
-    mask.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    mask.drawImage(0, 0, alpha);
-    mask.end();
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    painter.drawImage(0, 0, original);
+    painter.end();
     return QPixmap::fromImage(image);
 }
 } // namespace
