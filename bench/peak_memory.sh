@@ -6,7 +6,7 @@ build=${1:-build/release}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$build/bench/carryover_generate_pair" 10 "$work/config.plist" "$work/sample.plist"
+"$build/bench/carryover_generate_pair" 10240 "$work/config.plist" "$work/sample.plist"
 files=$(( $(stat -c %s "$work/config.plist") + $(stat -c %s "$work/sample.plist") ))
 /usr/bin/time -f '%M %e' -o "$work/time" "$build/carryover-cli" merge "$work/config.plist" "$work/sample.plist" \
   -o "$work/merged.plist"

@@ -2,13 +2,13 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "TreeText.h"
 #include "merge/Comparison.h"
+#include "merge/Difference.h"
 #include "plist/Loading.h"
 #include "plist/Saving.h"
 #include "plist/Writer.h"
@@ -96,14 +96,13 @@ int emitDocument(const Item& root, const std::string& output) {
     return same;
 }
 
-// Loads both files, configuration first, and compares them; nothing when either was refused.
-std::optional<Comparison> comparison(const Arguments& arguments) {
+// Loads both files, configuration first; false when either was refused.
+bool loadBoth(const Arguments& arguments, ItemPtr& config, ItemPtr& sample) {
     ContainerCounter counter;
-    ItemPtr config = load(arguments.files[0], counter);
-    if (!config) return std::nullopt;
-    ItemPtr sample = load(arguments.files[1], counter);
-    if (!sample) return std::nullopt;
-    return compare(*config, *sample);
+    config = load(arguments.files[0], counter);
+    if (!config) return false;
+    sample = load(arguments.files[1], counter);
+    return sample != nullptr;
 }
 
 int dump(const Arguments& arguments) {
@@ -118,19 +117,21 @@ int format(const Arguments& arguments) {
     return root ? emitDocument(*root, arguments.output) : trouble;
 }
 
+// The command runs once, so the engine may take the loaded trees instead of copying them.
 int diff(const Arguments& arguments) {
-    auto compared = comparison(arguments);
-    if (!compared) return trouble;
-    const Item& tree = *compared->differences;
+    ItemPtr config, sample;
+    if (!loadBoth(arguments, config, sample)) return trouble;
+    const ItemPtr differences = differenceTaking(std::move(sample), std::move(config));
+    const Item& tree = *differences;
     if (print(arguments.tsv ? dumpLines(tree) : treeText(tree, ::isatty(STDOUT_FILENO))) != same)
         return trouble;
-    return compared->counts.differ() ? differs : same;
+    return OperationCounts(tree).differ() ? differs : same;
 }
 
 int merge(const Arguments& arguments) {
-    auto compared = comparison(arguments);
-    if (!compared) return trouble;
-    const ItemPtr result = compared->result;
+    ItemPtr config, sample;
+    if (!loadBoth(arguments, config, sample)) return trouble;
+    const ItemPtr result = mergedResultTaking(std::move(config), std::move(sample));
     if (!result || result->type() != ItemDataType::FileName) {
         std::cerr << "carryover-cli: the comparison gave no document to write\n";
         return trouble;

@@ -5,6 +5,7 @@
 #include "GeneratedPlist.h"
 #include "PlistText.h"
 #include "TreeBuilder.h"
+#include "merge/Comparison.h"
 #include "merge/Difference.h"
 #include "merge/Disabled.h"
 
@@ -77,6 +78,21 @@ TEST(MergeProperties, inputsUnchangedAndRunsRepeatable) {
         ItemPtr merged = enabledOnly(*first);
         ASSERT_TRUE(merged);
         EXPECT_TRUE(test::parentsConsistent(*merged));
+    }
+}
+
+// The engine taking the trees it is given reaches the same trees as the one copying them.
+TEST(MergeProperties, takingTheInputsGivesWhatCopyingGives) {
+    for (uint64_t seed = 20; seed <= 24; ++seed) {
+        Pair pair = readPair(seed, 30000);
+        const std::string differences = test::dump(*difference(*pair.sample, *pair.config));
+        const std::string merged = test::dump(*mergedResult(*difference(*pair.sample, *pair.config)));
+        EXPECT_EQ(test::dump(*differenceTaking(pair.sample->copy(nullptr), pair.config->copy(nullptr))),
+                  differences);
+        ItemPtr taken = mergedResultTaking(std::move(pair.config), std::move(pair.sample));
+        ASSERT_TRUE(taken);
+        EXPECT_EQ(test::dump(*taken), merged);
+        EXPECT_TRUE(test::parentsConsistent(*taken));
     }
 }
 

@@ -28,6 +28,12 @@ ItemPtr mergedResult(const Item& differences) {
     return result;
 }
 
+ItemPtr mergedResultTaking(ItemPtr config, ItemPtr sample) {
+    ItemPtr result = takeEnabledPart(differenceTaking(std::move(sample), std::move(config)));
+    if (result) result->renumberChildren();
+    return result;
+}
+
 Comparison compare(const Item& config, const Item& sample) {
     Comparison comparison;
     comparison.differences = difference(sample, config);

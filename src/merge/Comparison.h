@@ -38,4 +38,9 @@ Comparison compare(const Item& config, const Item& sample);
 // The enabled part of `differences` with its arrays renumbered; nullptr when its root is disabled.
 ItemPtr mergedResult(const Item& differences);
 
+// The merged result of two roots that the caller gives up, made of their own nodes without copies;
+// nullptr when the result's root is disabled. For a caller that needs neither the inputs nor the
+// differences afterwards.
+ItemPtr mergedResultTaking(ItemPtr config, ItemPtr sample);
+
 } // namespace carryover

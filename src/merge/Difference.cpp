@@ -34,20 +34,41 @@ ItemPtr combined(const Item& sample, const Item& config) {
     return result;
 }
 
-} // namespace
+// Both roots in the form `combined` gives, made of their own nodes: the configuration's entries move
+// under the sample's root, and the configuration's root is dropped.
+ItemPtr combinedTaking(ItemPtr sample, ItemPtr config) {
+    sample->setOperationDeep(Operation::None);
+    sample->parent = nullptr;
+    config->setOperationDeep(Operation::Inserted);
+    sample->appendChild(config->children);
+    return sample;
+}
 
-ItemPtr difference(const Item& sample, const Item& config) {
+bool comparable(const Item& sample, const Item& config) {
+    return sample.type() == ItemDataType::FileName && config.type() == ItemDataType::FileName;
+}
+
+// The differences tree of a combined scratch tree, which it spends.
+ItemPtr differenceOfScratch(ItemPtr scratch) {
     const ReduceOptions options = {ReduceOption::DisableTamInsertedLeaves,
                                    ReduceOption::DisableTamNotStringLeaves};
-    const bool comparable =
-        sample.type() == ItemDataType::FileName && config.type() == ItemDataType::FileName;
-    ItemPtr scratch = comparable ? combined(sample, config) : errorNode();
     ItemPtr reduced = reduce(*scratch, options);
     scratch.reset();
     // Only a dictionary can vanish here, never a root or the error node.
     ItemPtr result = handleDisabled(reduced, options);
     result->renumberChildren();
     return result;
+}
+
+} // namespace
+
+ItemPtr difference(const Item& sample, const Item& config) {
+    return differenceOfScratch(comparable(sample, config) ? combined(sample, config) : errorNode());
+}
+
+ItemPtr differenceTaking(ItemPtr sample, ItemPtr config) {
+    if (!comparable(*sample, *config)) return differenceOfScratch(errorNode());
+    return differenceOfScratch(combinedTaking(std::move(sample), std::move(config)));
 }
 
 } // namespace carryover

@@ -12,4 +12,8 @@ namespace carryover {
 // "Fehler", kind None) when either root is not of kind FileName. Both inputs are left unchanged.
 ItemPtr difference(const Item& sample, const Item& config);
 
+// The same for two roots that the caller gives up: their nodes become the nodes of the differences
+// tree, so nothing is copied. Neither root may be used afterwards.
+ItemPtr differenceTaking(ItemPtr sample, ItemPtr config);
+
 } // namespace carryover

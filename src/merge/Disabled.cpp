@@ -91,4 +91,27 @@ ItemPtr enabledOnly(const Item& node) {
     return result;
 }
 
+namespace {
+void keepEnabledChildren(Item& node) {
+    const ItemDataType type = node.type();
+    if (type != ItemDataType::FileName && type != ItemDataType::Array && type != ItemDataType::Dictionary)
+        return;
+    size_t kept = 0;
+    for (size_t i = 0; i < node.children.size(); ++i) {
+        if (!node.children[i]->enabled) continue;
+        keepEnabledChildren(*node.children[i]);
+        if (kept != i) node.children[kept] = std::move(node.children[i]);
+        ++kept;
+    }
+    node.children.resize(kept);
+}
+} // namespace
+
+ItemPtr takeEnabledPart(ItemPtr node) {
+    if (!node->enabled) return nullptr;
+    node->parent = nullptr;
+    keepEnabledChildren(*node);
+    return node;
+}
+
 } // namespace carryover

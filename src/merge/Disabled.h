@@ -17,4 +17,8 @@ ItemPtr handleDisabled(const ItemPtr& node, ReduceOptions options);
 // is disabled. `node` is left as it is.
 ItemPtr enabledOnly(const Item& node);
 
+// The same cut made in place on a tree the caller gives up: the disabled nodes are taken out and
+// `node` itself is returned; nullptr when `node` is disabled.
+ItemPtr takeEnabledPart(ItemPtr node);
+
 } // namespace carryover

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The whole `carryover-cli merge` process on generated pairs, against a process in which libplist merely
+# parses both files (carryover_libplist_parse): wall-clock time (the best of RUNS; the machine should be quiet) and peak
+# resident memory, with the ratios. Run after a release build:
+#   bench/merge_process.sh [build/release] [KILOBYTES...]    (per file; default: 55 1024 10240 102400)
+set -euo pipefail
+build=${1:-build/release}
+shift || true
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(55 1024 10240 102400)
+runs=${RUNS:-5}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The best wall-clock time in ms (to 0.01) and the largest peak RSS in KiB of RUNS runs of the command.
+measure() {
+  local best=999999999 peak=0
+  for _ in $(seq "$runs"); do
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null
+    end=$(date +%s%N)
+    (( end - start < best )) && best=$(( end - start ))
+    /usr/bin/time -f '%M' -o "$work/time" "$@" >/dev/null
+    local kib
+    kib=$(cat "$work/time")
+    (( kib > peak )) && peak=$kib
+  done
+  awk -v ns="$best" -v k="$peak" 'BEGIN { printf "%.2f %d\n", ns / 1e6, k }'
+}
+
+printf '%10s %12s %12s %8s %12s %10s %10s\n' "pair KiB" "merge ms" "libplist ms" "ratio" "merge MiB" "x files" "MiB/MB"
+for kib in "${sizes[@]}"; do
+  "$build/bench/carryover_generate_pair" "$kib" "$work/config.plist" "$work/sample.plist"
+  files=$(( $(stat -c %s "$work/config.plist") + $(stat -c %s "$work/sample.plist") ))
+  read -r merge_ms merge_kib < <(measure "$build/carryover-cli" merge "$work/config.plist" "$work/sample.plist" -o "$work/merged.plist")
+  read -r base_ms _ < <(measure "$build/bench/carryover_libplist_parse" "$work/config.plist" "$work/sample.plist")
+  awk -v k="$(( files / 1024 ))" -v m="$merge_ms" -v b="$base_ms" -v p="$merge_kib" -v f="$files" 'BEGIN {
+    printf "%10d %12.2f %12.2f %8.2f %12.1f %10.1f %10.2f\n", k, m, b, (b > 0 ? m / b : 0), p / 1024, p * 1024 / f, (p / 1024) / (f / 1048576) }'
+done
