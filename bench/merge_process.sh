@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole `carryover-cli merge` process on generated pairs, against a process in which libplist merely
-# parses both files (carryover_libplist_parse): wall-clock time (the best of RUNS; the machine should be quiet) and peak
+# parses both files (carryover_libplist_parse): CPU time (perf stat's task-clock, the mean of RUNS runs) and peak
 # resident memory, with the ratios. Run after a release build:
 #   bench/merge_process.sh [build/release] [KILOBYTES...]    (per file; default: 55 1024 10240 102400)
 set -euo pipefail
@@ -12,21 +12,14 @@ runs=${RUNS:-5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The best wall-clock time in ms (to 0.01) and the largest peak RSS in KiB of RUNS runs of the command.
+# The CPU time in ms (task-clock, mean of RUNS runs, from perf stat) and the largest peak RSS in KiB.
 measure() {
-  local best=999999999 peak=0
-  for _ in $(seq "$runs"); do
-    local start end
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    (( end - start < best )) && best=$(( end - start ))
-    /usr/bin/time -f '%M' -o "$work/time" "$@" >/dev/null
-    local kib
-    kib=$(cat "$work/time")
-    (( kib > peak )) && peak=$kib
-  done
-  awk -v ns="$best" -v k="$peak" 'BEGIN { printf "%.2f %d\n", ns / 1e6, k }'
+  perf stat -x, -e task-clock -r "$runs" -o "$work/stat" "$@" >/dev/null
+  local ms kib
+  ms=$(awk -F, '/task-clock/ { print $1; exit }' "$work/stat")
+  /usr/bin/time -f '%M' -o "$work/time" "$@" >/dev/null
+  kib=$(cat "$work/time")
+  echo "$ms $kib"
 }
 
 printf '%10s %12s %12s %8s %12s %10s %10s\n' "pair KiB" "merge ms" "libplist ms" "ratio" "merge MiB" "x files" "MiB/MB"

@@ -41,6 +41,7 @@ ItemPtr combinedTaking(ItemPtr sample, ItemPtr config) {
     sample->parent = nullptr;
     config->setOperationDeep(Operation::Inserted);
     sample->appendChild(config->children);
+    config.reset(); // the root goes now, with the file text it holds, not when the caller's call ends
     return sample;
 }
 

@@ -47,6 +47,37 @@ const Item* firstChild(const Item& node, std::string_view key) {
     return nullptr;
 }
 
+constexpr std::array<std::string_view, 3> identifyingKeys = {"Path", "BundlePath", "Comment"};
+
+// A dictionary's first "Path", "BundlePath" and "Comment" entries (null where missing); none for any
+// other node.
+using Identifying = std::array<const Item*, identifyingKeys.size()>;
+
+Identifying identifyingEntries(const Item& node) {
+    Identifying found{};
+    if (node.type() == ItemDataType::Dictionary)
+        for (size_t k = 0; k < identifyingKeys.size(); ++k)
+            found[k] = firstChild(node, identifyingKeys[k]);
+    return found;
+}
+
+int elementOrder(const Item& a, const Identifying& aEntries, const Item& b, const Identifying& bEntries) {
+    if (a.type() != ItemDataType::Dictionary) return threeWay(a.data, b.data);
+    for (size_t k = 0; k < identifyingKeys.size(); ++k)
+        if (aEntries[k] && bEntries[k]) return threeWay(aEntries[k]->data, bEntries[k]->data);
+    return threeWayText(a.key(), b.key());
+}
+
+// An array element with its identifying entries looked up once for all the comparisons of a sort.
+struct Element {
+    ItemPtr node;
+    Identifying entries;
+};
+
+int elementOrder(const Element& a, const Element& b) {
+    return elementOrder(*a.node, a.entries, *b.node, b.entries);
+}
+
 // The index an array element's name spells once every "Item " is taken out of it: an optional
 // sign and decimal digits that fit in 64 bits. Empty for any other name.
 std::optional<int64_t> elementIndex(std::string_view name) {
@@ -168,10 +199,16 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
     if (type != ItemDataType::FileName && !isContainer(type)) return; // a leaf kind places nothing
     if (type != ItemDataType::Array) {
         // Each name is put in canonical form once, so that the sort and the walk compare plain bytes.
-        std::vector<std::pair<std::string, ItemPtr>> named;
+        // Most names are canonical as written and are taken as they stand.
+        std::vector<std::string> canonicalNames;
+        canonicalNames.reserve(sorted.size()); // the views below must not move
+        std::vector<std::pair<std::string_view, ItemPtr>> named;
         named.reserve(sorted.size());
-        for (auto& node : sorted)
-            named.emplace_back(canonicalText(node->name), std::move(node));
+        for (auto& node : sorted) {
+            std::string_view name = node->name;
+            if (!isCanonicalAsWritten(name)) name = canonicalNames.emplace_back(canonicalText(name));
+            named.emplace_back(name, std::move(node));
+        }
         stableSort(named, [](const auto& a, const auto& b) { return a.first < b.first; });
         for (size_t i = 0; i < named.size(); ++i)
             sorted[i] = std::move(named[i].second);
@@ -179,9 +216,18 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
                  [&](size_t i) { return named[i].first == named[i + 1].first; });
         return;
     }
-    stableSort(sorted, [](const ItemPtr& a, const ItemPtr& b) { return elementOrder(*a, *b) < 0; });
-    pairWalk(sorted, result, true, options, allUnmatched,
-             [&](size_t i) { return elementOrder(*sorted[i], *sorted[i + 1]) == 0; });
+    std::vector<Element> elements;
+    elements.reserve(sorted.size());
+    for (auto& node : sorted) {
+        const Identifying entries = identifyingEntries(*node);
+        elements.push_back({std::move(node), entries});
+    }
+    stableSort(elements, [](const Element& a, const Element& b) { return elementOrder(a, b) < 0; });
+    for (size_t i = 0; i < elements.size(); ++i)
+        sorted[i] = std::move(elements[i].node);
+    pairWalk(sorted, result, true, options, allUnmatched, [&](size_t i) {
+        return elementOrder(*sorted[i], elements[i].entries, *sorted[i + 1], elements[i + 1].entries) == 0;
+    });
     stableSort(result.children, beforeByIndex);
     // Only this array's elements are renamed: nested arrays were renamed by their own reduction, and a
     // Replacement container, moved as it stands, is renamed when the pipeline renumbers the whole tree.
@@ -238,16 +284,7 @@ void appendLeave(Item& receiver, const ItemPtr& leaf, ReduceOptions options) {
 }
 
 int elementOrder(const Item& a, const Item& b) {
-    if (a.type() != ItemDataType::Dictionary) return threeWay(a.data, b.data);
-    static constexpr std::array<std::string_view, 3> identifyingKeys = {"Path", "BundlePath", "Comment"};
-    for (std::string_view key : identifyingKeys) {
-        const Item* x = firstChild(a, key);
-        if (!x) continue;
-        const Item* y = firstChild(b, key);
-        if (!y) continue;
-        return threeWay(x->data, y->data);
-    }
-    return threeWayText(a.key(), b.key());
+    return elementOrder(a, identifyingEntries(a), b, identifyingEntries(b));
 }
 
 } // namespace carryover

@@ -40,6 +40,10 @@ bool textLess(std::string_view left, std::string_view right) {
     return normalised(left) < normalised(right);
 }
 
+bool isCanonicalAsWritten(std::string_view text) {
+    return !mayNeedNormalising(text);
+}
+
 std::string canonicalText(std::string_view text) {
     return normalised(text);
 }
