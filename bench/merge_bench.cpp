@@ -65,7 +65,7 @@ void ReadBoth(benchmark::State& state) {
 void Difference(benchmark::State& state) {
     const Trees trees = readBoth(pair(state.range(0)));
     for (auto _ : state) {
-        ItemPtr differences = difference(*trees.sample, *trees.config);
+        ItemPtr differences = difference(trees.sample, trees.config);
         benchmark::DoNotOptimize(differences.get());
     }
     counters(state, trees);
@@ -73,10 +73,9 @@ void Difference(benchmark::State& state) {
 
 void EnabledOnlyAndRenumber(benchmark::State& state) {
     const Trees trees = readBoth(pair(state.range(0)));
-    const ItemPtr differences = difference(*trees.sample, *trees.config);
+    const ItemPtr differences = difference(trees.sample, trees.config);
     for (auto _ : state) {
-        ItemPtr result = enabledOnly(*differences);
-        result->renumberChildren();
+        ItemPtr result = mergedResult(differences);
         benchmark::DoNotOptimize(result.get());
     }
     counters(state, trees);
@@ -84,8 +83,7 @@ void EnabledOnlyAndRenumber(benchmark::State& state) {
 
 void WriteResult(benchmark::State& state) {
     const Trees trees = readBoth(pair(state.range(0)));
-    ItemPtr result = enabledOnly(*difference(*trees.sample, *trees.config));
-    result->renumberChildren();
+    ItemPtr result = mergedResult(difference(trees.sample, trees.config));
     for (auto _ : state) {
         std::string text = plistRepresentation(*result, 0);
         benchmark::DoNotOptimize(text.data());
@@ -98,7 +96,7 @@ void WholeMerge(benchmark::State& state) {
     const auto& texts = pair(state.range(0));
     for (auto _ : state) {
         Trees trees = readBoth(texts);
-        Comparison compared = compare(*trees.config, *trees.sample);
+        Comparison compared = compare(trees.config, trees.sample);
         std::string text = plistRepresentation(*compared.result, 0);
         benchmark::DoNotOptimize(text.data());
     }

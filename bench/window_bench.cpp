@@ -73,7 +73,7 @@ void Compare(benchmark::State& state) {
     ItemPtr config = loadPlist(files().config.toStdString(), counter).root;
     ItemPtr sample = loadPlist(files().sample.toStdString(), counter).root;
     for (auto _ : state)
-        benchmark::DoNotOptimize(compare(*config, *sample).result.get());
+        benchmark::DoNotOptimize(compare(config, sample).result.get());
     state.counters["nodes"] = static_cast<double>(nodes(*config) + nodes(*sample));
 }
 

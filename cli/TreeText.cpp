@@ -52,7 +52,7 @@ std::string valueText(const Item& node) {
     case ItemDataType::String:
     case ItemDataType::Error:
     case ItemDataType::End:
-        return data.text();
+        return std::string(data.text());
     }
     return "";
 }

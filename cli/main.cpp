@@ -108,10 +108,6 @@ bool loadBoth(const Arguments& arguments, ItemPtr& config, ItemPtr& sample) {
     ContainerCounter counter;
     config = load(arguments.files[0], counter);
     if (!config) return false;
-    // The configuration's root is dropped by the merge; the whole file text it holds goes before the
-    // sample is read, so that both texts are never held at once.
-    // (Swapped out, since assigning an empty text would keep the memory.)
-    std::string().swap(std::get<std::string>(config->data.data));
     sample = load(arguments.files[1], counter);
     return sample != nullptr;
 }

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!config || !sample) return 0;
 
     const std::string configBefore = test::dump(*config), sampleBefore = test::dump(*sample);
-    const Comparison comparison = compare(*config, *sample);
+    const Comparison comparison = compare(config, sample);
     check(test::dump(*config) == configBefore, "the configuration changed");
     check(test::dump(*sample) == sampleBefore, "the sample changed");
     check(comparison.differences != nullptr, "no differences tree");

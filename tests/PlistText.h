@@ -53,7 +53,7 @@ inline std::string values(const Item& node) {
     std::string out;
     for (const auto& child : node.children) {
         if (!out.empty()) out += ' ';
-        out += child->name + ":" + std::string(typeName(child->type()));
+        out += std::string(child->name) + ":" + std::string(typeName(child->type()));
         const ItemData& data = child->data;
         switch (data.type) {
         case ItemDataType::Dictionary:

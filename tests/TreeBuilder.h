@@ -13,25 +13,33 @@
 
 namespace carryover::test {
 
-inline ItemPtr leaf(std::string name, ItemData data) {
-    auto node = std::make_shared<Item>();
-    node->name = std::move(name);
-    node->data = std::move(data);
-    return node;
+// The arena of every built node; built trees live until the tests end.
+inline const std::shared_ptr<Arena>& builtNodes() {
+    static const auto arena = std::make_shared<Arena>();
+    return arena;
 }
-inline ItemPtr str(std::string name, std::string text) {
-    return leaf(std::move(name), ItemData(std::move(text), ItemDataType::String));
+
+// A built node; `data`'s text, if any, must last (a literal, or kept in builtNodes()).
+inline ItemPtr leaf(std::string_view name, ItemData data) {
+    const auto& arena = builtNodes();
+    Item* node = arena->make<Item>();
+    node->name = arena->keep(name);
+    node->data = data;
+    return ownedBy(arena, node);
+}
+inline ItemPtr str(std::string_view name, std::string_view text) {
+    return leaf(name, ItemData(builtNodes()->keep(text), ItemDataType::String));
 }
 // Int and Bool values are set field by field: inlining ItemData::integer makes g++ 12 at -O1 with
 // sanitizers warn about the variant's unused byte-buffer alternative.
-inline ItemPtr integer(std::string name, int64_t value) {
-    auto node = leaf(std::move(name), ItemData());
+inline ItemPtr integer(std::string_view name, int64_t value) {
+    auto node = leaf(name, ItemData());
     node->data.data = value;
     node->data.type = ItemDataType::Int;
     return node;
 }
-inline ItemPtr boolean(std::string name, bool value) {
-    auto node = leaf(std::move(name), ItemData());
+inline ItemPtr boolean(std::string_view name, bool value) {
+    auto node = leaf(name, ItemData());
     node->data.data = value;
     node->data.type = ItemDataType::Bool;
     return node;
@@ -43,26 +51,42 @@ inline ContainerCounter& builtContainers() {
     return counter;
 }
 
-inline ItemPtr container(std::string name, ItemDataType type, const std::vector<ItemPtr>& children) {
-    auto node = leaf(std::move(name), ItemData(std::to_string(builtContainers().take()), type));
-    node->appendChild(children);
+// Appends the built `children` to `node`.
+inline void adopt(Item& node, const std::vector<ItemPtr>& children) {
+    std::vector<Item*> links;
+    for (const auto& child : children)
+        links.push_back(child.get());
+    node.appendChild(links, *builtNodes());
+}
+
+inline ItemPtr container(std::string_view name, ItemDataType type, const std::vector<ItemPtr>& children) {
+    auto node = leaf(name, ItemData(builtNodes()->keep(std::to_string(builtContainers().take())), type));
+    adopt(*node, children);
     if (type == ItemDataType::Array)
         for (size_t i = 0; i < children.size(); ++i)
-            children[i]->name = elementName(i);
+            children[i]->name = elementName(i, *builtNodes());
     return node;
 }
-inline ItemPtr dict(std::string name, const std::vector<ItemPtr>& children) {
-    return container(std::move(name), ItemDataType::Dictionary, children);
+inline ItemPtr dict(std::string_view name, const std::vector<ItemPtr>& children) {
+    return container(name, ItemDataType::Dictionary, children);
 }
-inline ItemPtr array(std::string name, const std::vector<ItemPtr>& children) {
-    return container(std::move(name), ItemDataType::Array, children);
+inline ItemPtr array(std::string_view name, const std::vector<ItemPtr>& children) {
+    return container(name, ItemDataType::Array, children);
 }
 // A file root named `path` whose entries are `children`.
-inline ItemPtr root(std::string path, const std::vector<ItemPtr>& children) {
-    auto node = leaf(std::move(path), ItemData("<plist><dict></dict></plist>", ItemDataType::FileName));
-    node->appendChild(children);
+inline ItemPtr root(std::string_view path, const std::vector<ItemPtr>& children) {
+    auto node = leaf(path, ItemData("<plist><dict></dict></plist>", ItemDataType::FileName));
+    adopt(*node, children);
     return node;
 }
+// A deep copy of `tree` in an arena of its own that keeps `tree`, whose texts it shares.
+inline ItemPtr copyTree(const ItemPtr& tree) {
+    auto arena = std::make_shared<Arena>();
+    arena->hold(tree);
+    Item* copy = tree->copy(*arena, nullptr);
+    return ownedBy(std::move(arena), copy);
+}
+
 // `node`, disabled.
 inline ItemPtr off(ItemPtr node) {
     node->enabled = false;
@@ -76,16 +100,16 @@ inline ItemPtr combined(const std::vector<ItemPtr>& sample, const std::vector<It
     for (const auto& node : config)
         node->setOperationDeep(Operation::Inserted);
     auto node = root("combined", sample);
-    node->appendChild(config);
+    adopt(*node, config);
     return node;
 }
 
 inline std::string valueText(const ItemData& data) {
-    if (const auto* text = std::get_if<std::string>(&data.data)) return *text;
+    if (const auto* text = std::get_if<std::string_view>(&data.data)) return std::string(*text);
     if (const auto* flag = std::get_if<bool>(&data.data)) return *flag ? "true" : "false";
     if (const auto* number = std::get_if<int64_t>(&data.data)) return std::to_string(*number);
     if (const auto* real = std::get_if<double>(&data.data)) return std::to_string(*real);
-    return std::to_string(std::get<Bytes>(data.data).size()) + " bytes";
+    return std::to_string(std::get<ByteView>(data.data).size()) + " bytes";
 }
 
 // "name=value Operation", then " off" when disabled; containers show "{}" or "[]" for their value.
@@ -93,7 +117,7 @@ inline std::string line(const Item& node) {
     std::string value = node.type() == ItemDataType::Dictionary ? "{}"
                         : node.type() == ItemDataType::Array    ? "[]"
                                                                 : valueText(node.data);
-    return node.name + "=" + value + " " + std::string(operationName(node.operation)) +
+    return std::string(node.name) + "=" + value + " " + std::string(operationName(node.operation)) +
            (node.enabled ? "" : " off");
 }
 
@@ -121,7 +145,7 @@ inline std::string tree(const Item& node) {
 
 // Every field of the subtree, one node a line, indented by depth.
 inline std::string dump(const Item& node, int depth = 0) {
-    std::string result = std::string(static_cast<size_t>(depth) * 2, ' ') + node.name + "|" +
+    std::string result = std::string(static_cast<size_t>(depth) * 2, ' ') + std::string(node.name) + "|" +
                          std::string(typeName(node.type())) + "|" + valueText(node.data) + "|" +
                          std::string(operationName(node.operation)) + "|" + (node.enabled ? "on" : "off") +
                          "\n";

@@ -131,7 +131,7 @@ TEST(BinaryPlist, sharedObjectsExpandWithinBounds) {
         binaryList({container(true, {1, 3}, 1), asciiString("a"), "\x10\x07", container(false, refs, 1)});
     LoadResult flat = load(many);
     ASSERT_TRUE(flat.loaded()) << flat.message;
-    EXPECT_EQ(flat.root->children.at(0)->children.size(), 200'000u);
+    EXPECT_EQ(flat.root->children[0]->children.size(), 200'000u);
 }
 
 TEST(BinaryPlist, nestingIsCountedThroughSharedContainers) {

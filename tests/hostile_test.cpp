@@ -89,7 +89,7 @@ TEST(Hostile, aMillionElements) {
     elements += "</array>";
     LoadResult result = load(test::document(elements));
     ASSERT_TRUE(result.loaded()) << result.message;
-    EXPECT_EQ(result.root->children.at(0)->children.size(), count);
+    EXPECT_EQ(result.root->children[0]->children.size(), count);
 }
 
 TEST(Hostile, everyTruncationAtATagBoundaryIsRefused) {

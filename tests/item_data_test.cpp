@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <deque>
 #include <limits>
 
 #include "model/ItemData.h"
@@ -9,11 +10,13 @@
 using namespace carryover;
 
 namespace {
-ItemData text(std::string value) {
-    return ItemData(std::move(value), ItemDataType::String);
+ItemData text(std::string_view value) {
+    return ItemData(value, ItemDataType::String);
 }
+// A Data value whose bytes last until the tests end.
 ItemData bytes(Bytes value) {
-    return ItemData::bytes(std::move(value));
+    static std::deque<Bytes> kept;
+    return ItemData::bytes(kept.emplace_back(std::move(value)));
 }
 } // namespace
 

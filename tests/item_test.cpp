@@ -24,7 +24,8 @@ TEST(ItemPath, followsKeysFromTheRoot) {
     EXPECT_EQ(network->path(), "\u00B0Network");
     EXPECT_EQ(network->children[0]->path(), "\u00B0Network\u00B0Port");
     EXPECT_EQ(&network->children[0]->top(), root.get());
-    Item loose("name", ItemDataType::String, nullptr);
+    Item loose;
+    loose.name = "name";
     EXPECT_EQ(loose.path(), "\u00B0name");
 }
 
@@ -54,9 +55,11 @@ TEST(ItemGetItems, separatorInsideAKeyAndEmptyKeys) {
 TEST(ItemRenumber, arraysAtAnyDepthOnly) {
     auto root = networkTree();
     auto& list = root->children[1];
-    list->children.erase(list->children.begin() + 1);
+    list->children[1] = list->children[2];
+    list->children.resize(2);
     root->children[0]->name = "Renamed";
-    root->renumberChildren();
+    Arena arena;
+    root->renumberChildren(arena);
     EXPECT_EQ(list->children[0]->name, "Item 0");
     EXPECT_EQ(list->children[1]->name, "Item 1");
     EXPECT_EQ(list->children[1]->data.text(), "c");
@@ -66,10 +69,11 @@ TEST(ItemRenumber, arraysAtAnyDepthOnly) {
 
 TEST(ItemCopy, isDeepAndIndependent) {
     auto root = networkTree();
-    auto copy = root->copy(nullptr);
+    Arena arena;
+    Item* copy = root->copy(arena, nullptr);
     ASSERT_EQ(copy->children.size(), root->children.size());
     EXPECT_NE(copy->children[0], root->children[0]);
-    EXPECT_EQ(copy->children[0]->parent, copy.get());
+    EXPECT_EQ(copy->children[0]->parent, copy);
     EXPECT_TRUE(copy->children[0]->data == root->children[0]->data);
     copy->children[0]->setEnabledDeep(false);
     EXPECT_TRUE(root->children[0]->enabled);

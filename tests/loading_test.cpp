@@ -40,7 +40,7 @@ TEST(Loading, readsACheckedFile) {
     ASSERT_TRUE(result.loaded());
     EXPECT_EQ(result.message, "");
     EXPECT_EQ(result.root->name, file.path);
-    EXPECT_EQ(result.root->children.at(0)->data.intValue(), 1);
+    EXPECT_EQ(result.root->children[0]->data.intValue(), 1);
 }
 
 TEST(Loading, refusals) {
@@ -100,14 +100,15 @@ TEST(Loading, binaryListsLoadLikeXml) {
     LoadResult result = loadText(binaryOf(dict));
     plist_free(dict);
     ASSERT_TRUE(result.loaded()) << result.message;
-    std::map<std::string, ItemPtr> entries;
-    for (const auto& child : result.root->children)
-        entries[child->name] = child;
+    std::map<std::string, const Item*, std::less<>> entries;
+    for (const Item* child : result.root->children)
+        entries.emplace(child->name, child);
     EXPECT_EQ(entries.at("Name")->data.text(), "x &amp; y"); // as the XML text spells it
     EXPECT_EQ(entries.at("Count")->data.intValue(), 3);
     EXPECT_EQ(entries.at("Ratio")->data.doubleValue(), 0.5);
-    EXPECT_EQ(entries.at("Blob")->data.bytesValue(), (Bytes{1, 2, 3}));
-    EXPECT_TRUE(entries.at("List")->children.at(0)->data.boolValue());
+    const ByteView blob = entries.at("Blob")->data.bytesValue();
+    EXPECT_EQ(Bytes(blob.begin(), blob.end()), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(entries.at("List")->children[0]->data.boolValue());
 }
 
 TEST(Loading, binaryListsAreMeasuredBeforeLibplistSeesThem) {

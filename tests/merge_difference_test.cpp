@@ -28,14 +28,12 @@ ItemPtr configFile() {
 } // namespace
 
 TEST(Difference, ErrorNodeWhenARootIsNotAFile) {
-    const Item unreadable("Dateifehler: /tmp/x.plist", ItemDataType::Error, nullptr);
-    const Item notLoaded;
+    const ItemPtr unreadable = makeNode("", "Dateifehler: /tmp/x.plist", ItemDataType::Error);
+    const ItemPtr notLoaded = makeNode("", "", ItemDataType::None);
     auto file = sampleFile();
-    for (auto [sample, config] : {std::pair<const Item*, const Item*>{file.get(), &unreadable},
-                                  {&unreadable, file.get()},
-                                  {&notLoaded, file.get()},
-                                  {file.get(), &notLoaded}}) {
-        auto result = difference(*sample, *config);
+    for (auto [sample, config] :
+         {std::pair{file, unreadable}, {unreadable, file}, {notLoaded, file}, {file, notLoaded}}) {
+        auto result = difference(sample, config);
         EXPECT_EQ(dump(*result), "Fehler|None|Fehler|None|on\n");
         EXPECT_EQ(result->parent, nullptr);
     }
@@ -43,7 +41,7 @@ TEST(Difference, ErrorNodeWhenARootIsNotAFile) {
 
 TEST(Difference, MergesTheConfigurationIntoTheSample) {
     auto sample = sampleFile();
-    auto result = difference(*sample, *configFile());
+    auto result = difference(sample, configFile());
     EXPECT_EQ(result->name, "/tmp/Sample.plist");
     EXPECT_EQ(result->data.text(), sample->data.text());
     EXPECT_EQ(
@@ -55,32 +53,32 @@ TEST(Difference, MergesTheConfigurationIntoTheSample) {
         "Port=2 Replacement");
     EXPECT_TRUE(parentsConsistent(*result));
     EXPECT_EQ(
-        entries(*enabledOnly(*result)),
+        entries(*enabledOnly(result)),
         "Drivers=[] None(Item 0={} Unmatched(Path=x.efi Unmatched), Item 1={} None(Path=y.efi None)), "
         "List=[] None(Item 0=a None, Item 1=b None, Item 2=x Inserted), Net={} Unmatched(Host=h Unmatched), "
         "NewDict={} Inserted(K=v Inserted), Port=2 Replacement");
 }
 
 TEST(Difference, IdenticalFilesDifferOnlyBySwitchedOffEntries) {
-    auto result = difference(*sampleFile(), *sampleFile());
+    auto result = difference(sampleFile(), sampleFile());
     EXPECT_EQ(entries(*result),
               "Drivers=[] None(Item 0={} None(Path=x.efi None), Item 1={} None(Path=y.efi None)), "
               "Kext={} Kill off(Enabled=false Kill off, Path=k Kill off), "
               "List=[] None(Item 0=a None, Item 1=b None, Item 2=#off Kill off), Net={} None(Host=h None), "
               "Port=1 None");
-    EXPECT_EQ(dump(*difference(*root("s", {}), *root("c", {}))),
+    EXPECT_EQ(dump(*difference(root("s", {}), root("c", {}))),
               "s|FileName|<plist><dict></dict></plist>|None|on\n");
 }
 
 TEST(Difference, RenumbersArraysMovedAsTheyStand) {
     auto keyed = array("L", {str("", "x")});
     keyed->children[0]->name = "Key"; // the reader names an element by a key in front of it
-    EXPECT_EQ(entries(*difference(*root("s", {integer("L", 5)}), *root("c", {keyed}))),
+    EXPECT_EQ(entries(*difference(root("s", {integer("L", 5)}), root("c", {keyed}))),
               "L=5 Merged off, L=[] Replacement(Item 0=x Replacement)");
 }
 
 TEST(Comparison, resultIsTheRenumberedEnabledPartAndCountsTellWhetherFilesDiffer) {
-    auto compared = compare(*configFile(), *sampleFile());
+    auto compared = compare(configFile(), sampleFile());
     // The disabled "#off" and Merged entries are gone, and the List's elements are numbered afresh.
     EXPECT_EQ(
         entries(*compared.result),
@@ -93,9 +91,9 @@ TEST(Comparison, resultIsTheRenumberedEnabledPartAndCountsTellWhetherFilesDiffer
     EXPECT_EQ(compared.counts[Operation::Unmatched], 4u);
     EXPECT_EQ(compared.counts[Operation::Inserted], 5u);
     EXPECT_TRUE(compared.counts.differ());
-    EXPECT_FALSE(compare(*sampleFile(), *sampleFile()).counts.differ());
+    EXPECT_FALSE(compare(sampleFile(), sampleFile()).counts.differ());
 
-    auto switchedOff = compared.differences->copy(nullptr);
+    auto switchedOff = copyTree(compared.differences);
     switchedOff->enabled = false;
-    EXPECT_EQ(mergedResult(*switchedOff), nullptr);
+    EXPECT_EQ(mergedResult(switchedOff), nullptr);
 }

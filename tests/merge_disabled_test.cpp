@@ -16,7 +16,7 @@ const ReduceOptions disableTam = {ReduceOption::DisableTamInsertedLeaves,
 // The entries after reducing `sample` with `config` and handling disabled dictionaries.
 std::string handled(const std::vector<ItemPtr>& sample, const std::vector<ItemPtr>& config,
                     ReduceOptions options = disableTam) {
-    auto result = handleDisabled(reduce(*combined(sample, config), disableTam), options);
+    Item* result = handleDisabled(reduce(*combined(sample, config), disableTam, *builtNodes()), options);
     EXPECT_TRUE(parentsConsistent(*result));
     return entries(*result);
 }
@@ -47,7 +47,7 @@ TEST(HandleDisabled, OnlyEnabledBoolEntriesCount) {
     auto tree = root("r", {dict("Text", {str("Enabled", "false")}),
                            dict("Off", {off(boolean("Enabled", false))}), dict("Killed", {killed}),
                            dict("Last", {boolean("Enabled", false), boolean("Enabled", true)})});
-    EXPECT_EQ(entries(*handleDisabled(tree, disableTam)),
+    EXPECT_EQ(entries(*handleDisabled(tree.get(), disableTam)),
               "Text={} None(Enabled=false None), Off={} None(Enabled=false None off), "
               "Killed={} None(Enabled=false Kill), Last={} None(Enabled=false None, Enabled=true None)");
 }
@@ -58,35 +58,36 @@ TEST(HandleDisabled, NestedDictionariesAreMarkedOnTheirOwn) {
                     {dict("Outer", {boolean("Enabled", true), dict("Inner", {boolean("Enabled", false)}),
                                     array("List", {dict("", {boolean("Enabled", false)}), str("", "s")})})});
     };
-    EXPECT_EQ(entries(*handleDisabled(tree(), disableTam)),
+    EXPECT_EQ(entries(*handleDisabled(tree().get(), disableTam)),
               "Outer={} None(Enabled=true None, Inner={} Kill off(Enabled=false Kill off), "
               "List=[] None(Item 0={} Kill off(Enabled=false Kill off), Item 1=s None))");
-    auto hidden = handleDisabled(tree(), {ReduceOption::HideDisabled});
-    hidden->renumberChildren();
+    Item* hidden = handleDisabled(tree().get(), {ReduceOption::HideDisabled});
+    hidden->renumberChildren(*test::builtNodes());
     EXPECT_EQ(entries(*hidden), "Outer={} None(Enabled=true None, List=[] None(Item 0=s None))");
     EXPECT_TRUE(parentsConsistent(*hidden));
     auto single = str("S", "s");
-    EXPECT_EQ(handleDisabled(single, disableTam), single);
-    EXPECT_EQ(handleDisabled(dict("D", {boolean("Enabled", false)}), {ReduceOption::HideDisabled}), nullptr);
+    EXPECT_EQ(handleDisabled(single.get(), disableTam), single.get());
+    EXPECT_EQ(handleDisabled(dict("D", {boolean("Enabled", false)}).get(), {ReduceOption::HideDisabled}),
+              nullptr);
 }
 
 TEST(EnabledOnly, KeepsEnabledNodesUnderEnabledAncestors) {
     auto list = array("List", {str("", "a"), off(str("", "b")), str("", "c")});
     auto tree = root("r", {off(dict("Off", {integer("Kept", 1)})), list, integer("N", 3)});
     const std::string before = dump(*tree);
-    auto result = enabledOnly(*tree);
+    auto result = enabledOnly(tree);
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(entries(*result), "List=[] None(Item 0=a None, Item 2=c None), N=3 None");
     EXPECT_EQ(dump(*tree), before);
     EXPECT_TRUE(parentsConsistent(*result));
 
     list->children[1]->enabled = true;
-    auto full = enabledOnly(*list);
+    auto full = enabledOnly(list);
     EXPECT_EQ(dump(*full), dump(*list));
     EXPECT_EQ(full->parent, nullptr);
     full->children[0]->enabled = false; // a copy throughout
     EXPECT_TRUE(list->children[0]->enabled);
 
-    EXPECT_EQ(enabledOnly(*off(root("r", {integer("N", 1)}))), nullptr);
-    EXPECT_EQ(enabledOnly(*off(integer("N", 1))), nullptr);
+    EXPECT_EQ(enabledOnly(off(root("r", {integer("N", 1)}))), nullptr);
+    EXPECT_EQ(enabledOnly(off(integer("N", 1))), nullptr);
 }

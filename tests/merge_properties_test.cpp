@@ -52,7 +52,7 @@ bool accountedFor(const Item& node, const std::vector<std::string>& keys, size_t
 
 void checkLeaves(const Item& node, std::vector<std::string>& keys, const Item& differences, int& checked) {
     for (const auto& child : node.children) {
-        keys.push_back(child->name);
+        keys.emplace_back(child->name);
         if (isContainer(*child)) {
             checkLeaves(*child, keys, differences, checked);
         } else {
@@ -69,13 +69,13 @@ TEST(MergeProperties, inputsUnchangedAndRunsRepeatable) {
     for (uint64_t seed = 1; seed <= 5; ++seed) {
         Pair pair = readPair(seed, 30000);
         const std::string config = test::dump(*pair.config), sample = test::dump(*pair.sample);
-        ItemPtr first = difference(*pair.sample, *pair.config);
-        ItemPtr second = difference(*pair.sample, *pair.config);
+        ItemPtr first = difference(pair.sample, pair.config);
+        ItemPtr second = difference(pair.sample, pair.config);
         EXPECT_EQ(test::dump(*pair.config), config);
         EXPECT_EQ(test::dump(*pair.sample), sample);
         EXPECT_EQ(test::dump(*first), test::dump(*second));
         EXPECT_TRUE(test::parentsConsistent(*first));
-        ItemPtr merged = enabledOnly(*first);
+        ItemPtr merged = enabledOnly(first);
         ASSERT_TRUE(merged);
         EXPECT_TRUE(test::parentsConsistent(*merged));
     }
@@ -85,9 +85,9 @@ TEST(MergeProperties, inputsUnchangedAndRunsRepeatable) {
 TEST(MergeProperties, takingTheInputsGivesWhatCopyingGives) {
     for (uint64_t seed = 20; seed <= 24; ++seed) {
         Pair pair = readPair(seed, 30000);
-        const std::string differences = test::dump(*difference(*pair.sample, *pair.config));
-        const std::string merged = test::dump(*mergedResult(*difference(*pair.sample, *pair.config)));
-        EXPECT_EQ(test::dump(*differenceTaking(pair.sample->copy(nullptr), pair.config->copy(nullptr))),
+        const std::string differences = test::dump(*difference(pair.sample, pair.config));
+        const std::string merged = test::dump(*mergedResult(difference(pair.sample, pair.config)));
+        EXPECT_EQ(test::dump(*differenceTaking(test::copyTree(pair.sample), test::copyTree(pair.config))),
                   differences);
         ItemPtr taken = mergedResultTaking(std::move(pair.config), std::move(pair.sample));
         ASSERT_TRUE(taken);
@@ -99,7 +99,7 @@ TEST(MergeProperties, takingTheInputsGivesWhatCopyingGives) {
 TEST(MergeProperties, everyConfigurationLeafIsAccountedFor) {
     for (uint64_t seed = 10; seed <= 14; ++seed) {
         Pair pair = readPair(seed, 20000);
-        ItemPtr differences = difference(*pair.sample, *pair.config);
+        ItemPtr differences = difference(pair.sample, pair.config);
         std::vector<std::string> keys;
         int checked = 0;
         checkLeaves(*pair.config, keys, *differences, checked);
@@ -112,7 +112,7 @@ TEST(MergeProperties, identicalFilesDifferOnlyByKills) {
     ContainerCounter counter;
     ItemPtr a = readPlistText("a.plist", text, counter).root,
             b = readPlistText("b.plist", text, counter).root;
-    ItemPtr differences = difference(*b, *a);
+    ItemPtr differences = difference(b, a);
     std::vector<const Item*> pending{differences.get()};
     while (!pending.empty()) {
         const Item* node = pending.back();
@@ -120,6 +120,6 @@ TEST(MergeProperties, identicalFilesDifferOnlyByKills) {
         EXPECT_TRUE(node->operation == Operation::None || node->operation == Operation::Kill) << node->path();
         EXPECT_EQ(node->enabled, node->operation == Operation::None) << node->path();
         for (const auto& child : node->children)
-            pending.push_back(child.get());
+            pending.push_back(child);
     }
 }

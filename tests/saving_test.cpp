@@ -36,7 +36,8 @@ TEST(Saving, writesTheDocumentOrLeavesTheTargetAsItWas) {
 
     // An error node or an empty tree is no document: nothing is written.
     std::ofstream(target) << "old";
-    const Item fehler("Fehler", ItemDataType::None, nullptr), empty;
+    Item fehler, empty;
+    fehler.name = "Fehler";
     EXPECT_EQ(savePlist(fehler, target).status, SaveStatus::NotADocument);
     EXPECT_EQ(savePlist(empty, target).status, SaveStatus::NotADocument);
     EXPECT_EQ(contents(target), "old");

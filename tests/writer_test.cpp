@@ -146,7 +146,7 @@ TEST(WriterRoundTrip, fixedPointAndAcceptedByLibplist) {
         ContainerCounter counter;
         LoadResult loaded = loadPlist(entry.path().string(), counter);
         ASSERT_TRUE(loaded.loaded()) << loaded.message;
-        documents.push_back(loaded.root->data.text());
+        documents.emplace_back(loaded.root->data.text());
     }
     for (const std::string& text : documents) {
         ASSERT_TRUE(test::libplistValues(text));

@@ -12,7 +12,7 @@ OperationCounts::OperationCounts(const Item& root) {
 
 void OperationCounts::add(const Item& node) {
     ++counts_[static_cast<size_t>(node.operation)];
-    for (const auto& child : node.children)
+    for (const Item* child : node.children)
         add(*child);
 }
 
@@ -22,22 +22,28 @@ bool OperationCounts::differ() const {
            0;
 }
 
-ItemPtr mergedResult(const Item& differences) {
-    ItemPtr result = enabledOnly(differences);
-    if (result) result->renumberChildren();
-    return result;
+ItemPtr mergedResult(const ItemPtr& differences) {
+    auto arena = std::make_shared<Arena>();
+    arena->hold(differences);
+    Item* result = enabledOnly(*differences, *arena);
+    if (!result) return nullptr;
+    result->renumberChildren(*arena);
+    return ownedBy(std::move(arena), result);
 }
 
 ItemPtr mergedResultTaking(ItemPtr config, ItemPtr sample) {
-    ItemPtr result = takeEnabledPart(differenceTaking(std::move(sample), std::move(config)));
-    if (result) result->renumberChildren();
-    return result;
+    ItemPtr differences = differenceTaking(std::move(sample), std::move(config));
+    auto arena = std::make_shared<Arena>();
+    arena->hold(differences);
+    // The differences tree is numbered already: only elements that move up need new names.
+    Item* result = takeEnabledPart(*differences, *arena);
+    return result ? ownedBy(std::move(arena), result) : nullptr;
 }
 
-Comparison compare(const Item& config, const Item& sample) {
+Comparison compare(const ItemPtr& config, const ItemPtr& sample) {
     Comparison comparison;
     comparison.differences = difference(sample, config);
-    comparison.result = mergedResult(*comparison.differences);
+    comparison.result = mergedResult(comparison.differences);
     comparison.counts = OperationCounts(*comparison.differences);
     return comparison;
 }

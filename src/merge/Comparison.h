@@ -33,10 +33,10 @@ struct Comparison {
 };
 
 // Compares `config` with `sample`; both are left unchanged.
-Comparison compare(const Item& config, const Item& sample);
+Comparison compare(const ItemPtr& config, const ItemPtr& sample);
 
 // The enabled part of `differences` with its arrays renumbered; nullptr when its root is disabled.
-ItemPtr mergedResult(const Item& differences);
+ItemPtr mergedResult(const ItemPtr& differences);
 
 // The merged result of two roots that the caller gives up, made of their own nodes without copies;
 // nullptr when the result's root is disabled. For a caller that needs neither the inputs nor the

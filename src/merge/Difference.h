@@ -10,10 +10,11 @@ namespace carryover {
 
 // The differences tree of the two file roots, arrays renumbered; a single node "Fehler" (text
 // "Fehler", kind None) when either root is not of kind FileName. Both inputs are left unchanged.
-ItemPtr difference(const Item& sample, const Item& config);
+ItemPtr difference(const ItemPtr& sample, const ItemPtr& config);
 
 // The same for two roots that the caller gives up: their nodes become the nodes of the differences
-// tree, so nothing is copied. Neither root may be used afterwards.
+// tree, so nothing is copied. Neither tree may be used afterwards (the differences tree keeps their
+// memory).
 ItemPtr differenceTaking(ItemPtr sample, ItemPtr config);
 
 } // namespace carryover

@@ -14,7 +14,7 @@ namespace {
 // disabled Merged value.
 bool switchedOn(const Item& node) {
     bool on = true;
-    for (const auto& child : node.children) {
+    for (const Item* child : node.children) {
         // The cheap tests first: comparing a key that is not ASCII means normalising it.
         if (child->type() != ItemDataType::Bool || !child->enabled || child->operation == Operation::Kill)
             continue;
@@ -32,7 +32,7 @@ void handleChildren(Item& node, ReduceOptions options) {
     for (size_t i = 0; i < node.children.size(); ++i) {
         if (!keepHandled(*node.children[i], options)) continue;
         node.children[i]->parent = &node;
-        if (kept != i) node.children[kept] = std::move(node.children[i]);
+        if (kept != i) node.children[kept] = node.children[i];
         ++kept;
     }
     node.children.resize(kept);
@@ -70,48 +70,58 @@ bool keepHandled(Item& node, ReduceOptions options) {
 
 } // namespace
 
-ItemPtr handleDisabled(const ItemPtr& node, ReduceOptions options) {
+Item* handleDisabled(Item* node, ReduceOptions options) {
     if (!keepHandled(*node, options)) return nullptr;
     return node;
 }
 
-ItemPtr enabledOnly(const Item& node) {
+Item* enabledOnly(const Item& node, Arena& arena) {
     if (!node.enabled) return nullptr;
     const ItemDataType type = node.type();
     if (type != ItemDataType::FileName && type != ItemDataType::Array && type != ItemDataType::Dictionary)
-        return node.copy(nullptr);
-    ItemPtr result = node.copyFields(nullptr);
-    result->children.reserve(node.children.size());
-    for (const auto& child : node.children) {
-        ItemPtr kept = enabledOnly(*child);
+        return node.copy(arena, nullptr);
+    Item* result = node.copyFields(arena, nullptr);
+    result->children.reserve(node.children.size(), arena);
+    for (const Item* child : node.children) {
+        Item* kept = enabledOnly(*child, arena);
         if (!kept) continue;
-        kept->parent = result.get();
-        result->children.push_back(std::move(kept));
+        kept->parent = result;
+        result->children.push_back(kept, arena);
     }
     return result;
 }
 
+ItemPtr enabledOnly(const ItemPtr& node) {
+    auto arena = std::make_shared<Arena>();
+    arena->hold(node);
+    Item* result = enabledOnly(*node, *arena);
+    return result ? ownedBy(std::move(arena), result) : nullptr;
+}
+
 namespace {
-void keepEnabledChildren(Item& node) {
+void keepEnabledChildren(Item& node, Arena& arena) {
     const ItemDataType type = node.type();
     if (type != ItemDataType::FileName && type != ItemDataType::Array && type != ItemDataType::Dictionary)
         return;
     size_t kept = 0;
     for (size_t i = 0; i < node.children.size(); ++i) {
         if (!node.children[i]->enabled) continue;
-        keepEnabledChildren(*node.children[i]);
-        if (kept != i) node.children[kept] = std::move(node.children[i]);
+        keepEnabledChildren(*node.children[i], arena);
+        if (kept != i) {
+            node.children[kept] = node.children[i];
+            if (type == ItemDataType::Array) node.children[kept]->name = elementName(kept, arena);
+        }
         ++kept;
     }
     node.children.resize(kept);
 }
 } // namespace
 
-ItemPtr takeEnabledPart(ItemPtr node) {
-    if (!node->enabled) return nullptr;
-    node->parent = nullptr;
-    keepEnabledChildren(*node);
-    return node;
+Item* takeEnabledPart(Item& node, Arena& arena) {
+    if (!node.enabled) return nullptr;
+    node.parent = nullptr;
+    keepEnabledChildren(node, arena);
+    return &node;
 }
 
 } // namespace carryover

@@ -22,9 +22,9 @@ bool isContainer(ItemDataType type) {
 }
 
 // Makes `receiver` the parent of `node` and appends it.
-void adopt(Item& receiver, ItemPtr node) {
+void adopt(Item& receiver, Item* node, Arena& arena) {
     node->parent = &receiver;
-    receiver.children.push_back(std::move(node));
+    receiver.children.push_back(node, arena);
 }
 
 // -1, 0 or 1 from the two comparisons ItemData offers: less, else equal, else greater.
@@ -42,8 +42,8 @@ int threeWayText(std::string_view left, std::string_view right) {
 
 // The first child of `node` whose key is `key`; null when there is none.
 const Item* firstChild(const Item& node, std::string_view key) {
-    for (const auto& child : node.children)
-        if (textEqual(child->key(), key)) return child.get();
+    for (const Item* child : node.children)
+        if (textEqual(child->key(), key)) return child;
     return nullptr;
 }
 
@@ -70,7 +70,7 @@ int elementOrder(const Item& a, const Identifying& aEntries, const Item& b, cons
 
 // An array element with its identifying entries looked up once for all the comparisons of a sort.
 struct Element {
-    ItemPtr node;
+    Item* node;
     Identifying entries;
 };
 
@@ -113,87 +113,86 @@ std::optional<int64_t> elementIndex(std::string_view name) {
 }
 
 // Index order: ascending index; elements whose name spells no index come after all others.
-bool beforeByIndex(const ItemPtr& a, const ItemPtr& b) {
+bool beforeByIndex(const Item* a, const Item* b) {
     const auto left = elementIndex(a->name);
     if (!left) return false;
     const auto right = elementIndex(b->name);
     return !right || *left < *right;
 }
 
-ItemPtr reduceSpent(const ItemPtr& node, ReduceOptions options, bool allUnmatched);
+Item* reduceSpent(Item* node, ReduceOptions options, bool allUnmatched, Arena& arena);
 
 // appendElement, told whether `child` and everything below it is already Unmatched: inside a
 // container that was marked Unmatched as a whole nothing changes the marks of the nodes still to be
 // placed, so marking them again would only cost time.
-void placeAlone(Item& receiver, const ItemPtr& child, ReduceOptions options, bool allUnmatched) {
+void placeAlone(Item& receiver, Item* child, ReduceOptions options, bool allUnmatched, Arena& arena) {
     if (!isContainer(child->type()) && child->type() != ItemDataType::FileName && child->children.empty()) {
-        appendLeave(receiver, child, options);
+        appendLeave(receiver, child, options, arena);
         return;
     }
     if (child->operation == Operation::Inserted) {
-        adopt(receiver, reduceSpent(child, options.without(ReduceOption::HideInsertedLeaves), false));
+        adopt(receiver, reduceSpent(child, options.without(ReduceOption::HideInsertedLeaves), false, arena),
+              arena);
         return;
     }
     if (!allUnmatched) child->setOperationDeep(Operation::Unmatched);
-    adopt(receiver, reduceSpent(child, options, true));
+    adopt(receiver, reduceSpent(child, options, true, arena), arena);
 }
 
 // Places a matched pair under `result`. The sample's node is the base, the configuration's the
 // partner; of two configuration nodes the second is the base.
-void mergePair(const ItemPtr& a, const ItemPtr& b, Item& result, bool inArray, ReduceOptions options,
-               bool allUnmatched) {
+void mergePair(Item* a, Item* b, Item& result, bool inArray, ReduceOptions options, bool allUnmatched,
+               Arena& arena) {
     const bool firstInserted = a->operation == Operation::Inserted;
-    const ItemPtr& base = firstInserted ? b : a;
-    const ItemPtr& partner = firstInserted ? a : b;
+    Item* base = firstInserted ? b : a;
+    Item* partner = firstInserted ? a : b;
     if (isContainer(base->type())) {
-        base->appendChild(partner->children);
-        adopt(result, reduceSpent(base, options, allUnmatched));
+        base->appendChild(partner->children, arena);
+        adopt(result, reduceSpent(base, options, allUnmatched, arena), arena);
         return;
     }
     if (inArray) {
         base->setOperationDeep(Operation::None);
-        appendLeave(result, base, options);
+        appendLeave(result, base, options, arena);
         return;
     }
     if (base->data == partner->data) {
         base->setOperationDeep(Operation::None);
-        adopt(result, base);
+        adopt(result, base, arena);
         return;
     }
     if (!options.contains(ReduceOption::HideMerged)) {
         base->setOperationDeep(Operation::Merged);
         base->setEnabledDeep(false);
-        adopt(result, base);
+        adopt(result, base, arena);
     }
     partner->setOperationDeep(Operation::Replacement);
-    adopt(result, partner);
+    adopt(result, partner, arena);
 }
 
 // Walks the sorted children left to right, merging each matching neighbour pair once and placing
 // every other child alone; `match(i)` tells whether sorted[i] and sorted[i + 1] pair.
 template <typename Match>
-void pairWalk(const std::vector<ItemPtr>& sorted, Item& result, bool inArray, ReduceOptions options,
-              bool allUnmatched, Match match) {
-    result.children.reserve(sorted.size());
+void pairWalk(const std::vector<Item*>& sorted, Item& result, bool inArray, ReduceOptions options,
+              bool allUnmatched, Arena& arena, Match match) {
+    result.children.reserve(sorted.size(), arena);
     size_t i = 0;
     while (i + 1 < sorted.size()) {
-        const ItemPtr& a = sorted[i];
-        const ItemPtr& b = sorted[i + 1];
         if (match(i)) {
-            mergePair(a, b, result, inArray, options, allUnmatched);
+            mergePair(sorted[i], sorted[i + 1], result, inArray, options, allUnmatched, arena);
             i += 2;
         } else {
-            placeAlone(result, a, options, allUnmatched);
+            placeAlone(result, sorted[i], options, allUnmatched, arena);
             i += 1;
         }
     }
-    if (i + 1 == sorted.size()) placeAlone(result, sorted[i], options, allUnmatched);
+    if (i + 1 == sorted.size()) placeAlone(result, sorted[i], options, allUnmatched, arena);
 }
 
 // Takes the children out of `node` and places their merge under `result`, which may be `node`
 // itself: the children's source container only has its kind and operation read, and those stay.
-void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnmatched) {
-    std::vector<ItemPtr> sorted = std::move(node.children);
+void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnmatched, Arena& arena) {
+    std::vector<Item*> sorted(node.children.begin(), node.children.end());
     node.children.clear();
     const ItemDataType type = node.type();
     if (type != ItemDataType::FileName && !isContainer(type)) return; // a leaf kind places nothing
@@ -202,75 +201,68 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
         // Most names are canonical as written and are taken as they stand.
         std::vector<std::string> canonicalNames;
         canonicalNames.reserve(sorted.size()); // the views below must not move
-        std::vector<std::pair<std::string_view, ItemPtr>> named;
+        std::vector<std::pair<std::string_view, Item*>> named;
         named.reserve(sorted.size());
         for (auto& node : sorted) {
             std::string_view name = node->name;
             if (!isCanonicalAsWritten(name)) name = canonicalNames.emplace_back(canonicalText(name));
-            named.emplace_back(name, std::move(node));
+            named.emplace_back(name, node);
         }
         stableSort(named, [](const auto& a, const auto& b) { return a.first < b.first; });
         for (size_t i = 0; i < named.size(); ++i)
-            sorted[i] = std::move(named[i].second);
-        pairWalk(sorted, result, false, options, allUnmatched,
+            sorted[i] = named[i].second;
+        pairWalk(sorted, result, false, options, allUnmatched, arena,
                  [&](size_t i) { return named[i].first == named[i + 1].first; });
         return;
     }
     std::vector<Element> elements;
     elements.reserve(sorted.size());
-    for (auto& node : sorted) {
-        const Identifying entries = identifyingEntries(*node);
-        elements.push_back({std::move(node), entries});
-    }
+    for (Item* node : sorted)
+        elements.push_back({node, identifyingEntries(*node)});
     stableSort(elements, [](const Element& a, const Element& b) { return elementOrder(a, b) < 0; });
     for (size_t i = 0; i < elements.size(); ++i)
-        sorted[i] = std::move(elements[i].node);
-    pairWalk(sorted, result, true, options, allUnmatched, [&](size_t i) {
+        sorted[i] = elements[i].node;
+    pairWalk(sorted, result, true, options, allUnmatched, arena, [&](size_t i) {
         return elementOrder(*sorted[i], elements[i].entries, *sorted[i + 1], elements[i + 1].entries) == 0;
     });
-    stableSort(result.children, beforeByIndex);
+    stableSort(std::span<Item*>(result.children.begin(), result.children.size()), beforeByIndex);
     // Only this array's elements are renamed: nested arrays were renamed by their own reduction, and a
     // Replacement container, moved as it stands, is renamed when the pipeline renumbers the whole tree.
     for (size_t i = 0; i < result.children.size(); ++i)
-        result.children[i]->name = elementName(i);
+        result.children[i]->name = elementName(i, arena);
 }
 
 // The reduction of a node that nothing else needs any more: the node itself, without a parent,
 // serves as the new node, which spares a copy of every container of the scratch tree.
-ItemPtr reduceSpent(const ItemPtr& node, ReduceOptions options, bool allUnmatched) {
+Item* reduceSpent(Item* node, ReduceOptions options, bool allUnmatched, Arena& arena) {
     node->parent = nullptr;
-    reduceChildren(*node, *node, options, allUnmatched);
+    reduceChildren(*node, *node, options, allUnmatched, arena);
     return node;
 }
 
 } // namespace
 
-ItemPtr reduce(Item& node, ReduceOptions options) {
-    // The node is spent, so its texts are moved over; its kind and operation stay for appendLeave.
-    ItemPtr result = std::make_shared<Item>();
-    result->name = std::move(node.name);
-    result->data.data = std::move(node.data.data);
-    result->data.type = node.data.type;
-    result->operation = node.operation;
-    result->enabled = node.enabled;
-    reduceChildren(node, *result, options, false);
+Item* reduce(Item& node, ReduceOptions options, Arena& arena) {
+    // The node's kind and operation stay for appendLeave.
+    Item* result = node.copyFields(arena, nullptr);
+    reduceChildren(node, *result, options, false, arena);
     return result;
 }
 
-void appendElement(Item& receiver, const ItemPtr& child, ReduceOptions options) {
-    placeAlone(receiver, child, options, false);
+void appendElement(Item& receiver, Item* child, ReduceOptions options, Arena& arena) {
+    placeAlone(receiver, child, options, false, arena);
 }
 
-void appendLeave(Item& receiver, const ItemPtr& leaf, ReduceOptions options) {
+void appendLeave(Item& receiver, Item* leaf, ReduceOptions options, Arena& arena) {
     const Item* source = leaf->parent;
     const bool inArray = source && source->type() == ItemDataType::Array;
     const bool isString = leaf->type() == ItemDataType::String;
     if (inArray && isString) {
-        const auto* text = std::get_if<std::string>(&leaf->data.data);
+        const auto* text = std::get_if<std::string_view>(&leaf->data.data);
         if (text && text->starts_with('#')) {
             leaf->operation = Operation::Kill;
             leaf->enabled = false;
-            adopt(receiver, leaf);
+            adopt(receiver, leaf, arena);
             return;
         }
     }
@@ -280,7 +272,7 @@ void appendLeave(Item& receiver, const ItemPtr& leaf, ReduceOptions options) {
         leaf->enabled = !options.contains(ReduceOption::DisableTamInsertedLeaves) || (inArray && isString) ||
                         sourceInserted;
     }
-    adopt(receiver, leaf);
+    adopt(receiver, leaf, arena);
 }
 
 int elementOrder(const Item& a, const Item& b) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace detail {
 // Merges the sorted runs source[low, middle) and source[middle, high) into target[low, high);
 // on a tie the element of the left run goes first. Needs low < middle <= high <= source.size().
 template <typename T, typename Before>
-void mergeRuns(std::vector<T>& source, std::vector<T>& target, size_t low, size_t middle, size_t high,
+void mergeRuns(std::span<T> source, std::span<T> target, size_t low, size_t middle, size_t high,
                Before& before) {
     // Runs already in order (or a left run without a right one) are moved over as they stand.
     if (middle == high || !before(source[middle], source[middle - 1])) {
@@ -43,7 +44,7 @@ void mergeRuns(std::vector<T>& source, std::vector<T>& target, size_t low, size_
 constexpr size_t insertionLimit = 16;
 
 // Moves each element left past the elements it must come before; stops at the first it need not.
-template <typename T, typename Before> void insertionSort(std::vector<T>& items, Before& before) {
+template <typename T, typename Before> void insertionSort(std::span<T> items, Before& before) {
     for (size_t next = 1; next < items.size(); ++next) {
         size_t at = next;
         while (at > 0 && before(items[next], items[at - 1]))
@@ -61,7 +62,7 @@ template <typename T, typename Before> void insertionSort(std::vector<T>& items,
 // Nothing; reorders `items` ascending by `before`, equal elements keeping their order; fewer than two
 // elements stay as they are. With an inconsistent `before` the order is arbitrary, but `items` still
 // holds the same elements.
-template <typename T, typename Before> void stableSort(std::vector<T>& items, Before before) {
+template <typename T, typename Before> void stableSort(std::span<T> items, Before before) {
     const size_t count = items.size();
     if (count < 2) return;
     if (count <= detail::insertionLimit) {
@@ -69,17 +70,21 @@ template <typename T, typename Before> void stableSort(std::vector<T>& items, Be
         return;
     }
     std::vector<T> buffer(count);
-    std::vector<T>* source = &items;
-    std::vector<T>* target = &buffer;
+    std::span<T> source = items;
+    std::span<T> target = buffer;
     for (size_t width = 1; width < count; width *= 2) {
         for (size_t low = 0; low < count; low += 2 * width) {
             const size_t middle = std::min(low + width, count);
             const size_t high = std::min(middle + width, count);
-            detail::mergeRuns(*source, *target, low, middle, high, before);
+            detail::mergeRuns(source, target, low, middle, high, before);
         }
         std::swap(source, target);
     }
-    if (source != &items) items.swap(buffer);
+    if (source.data() != items.data()) std::move(buffer.begin(), buffer.end(), items.begin());
+}
+
+template <typename T, typename Before> void stableSort(std::vector<T>& items, Before before) {
+    stableSort(std::span<T>(items), before);
 }
 
 } // namespace carryover

@@ -10,7 +10,7 @@ bool hasSwitch(const Item& node) {
 
 bool switchNode(Item& root, Item& node) {
     if (node.operation == Operation::Merged || node.operation == Operation::Replacement) {
-        const std::vector<ItemPtr> pair = root.getItems(node.path());
+        const std::vector<Item*> pair = root.getItems(node.path());
         if (pair.size() != 2) return false;
         pair[0]->enabled = !pair[0]->enabled;
         pair[1]->enabled = !pair[1]->enabled;

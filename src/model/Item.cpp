@@ -1,14 +1,35 @@
 // The tree operations of Item: paths, look-up, deep copy, marking and renumbering.
 #include "model/Item.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 
 #include "model/Text.h"
 
 namespace carryover {
 
-Item::Item(std::string text, ItemDataType type, Item* parent)
-    : name(text), data(std::move(text), type), parent(parent) {}
+void ItemList::reserve(size_t count, Arena& arena) {
+    if (count <= capacity_) return;
+    Item** larger = arena.room<Item*>(count);
+    std::copy(begin(), end(), larger);
+    items_ = larger;
+    capacity_ = static_cast<uint32_t>(count);
+}
+
+void ItemList::assign(std::span<Item* const> nodes, Arena& arena) {
+    items_ = arena.room<Item*>(nodes.size());
+    std::copy(nodes.begin(), nodes.end(), items_);
+    size_ = capacity_ = static_cast<uint32_t>(nodes.size());
+}
+
+ItemPtr makeNode(std::string_view name, std::string_view text, ItemDataType type) {
+    auto arena = std::make_shared<Arena>();
+    Item* node = arena->make<Item>();
+    node->name = arena->keep(name);
+    node->data = ItemData(arena->keep(text), type);
+    return ownedBy(std::move(arena), node);
+}
 
 std::string_view Item::key() const {
     return type() == ItemDataType::FileName ? std::string_view() : std::string_view(name);
@@ -29,16 +50,16 @@ const Item& Item::top() const {
     return *node;
 }
 
-void Item::appendChild(const std::vector<ItemPtr>& nodes) {
-    children.reserve(children.size() + nodes.size());
-    for (const auto& node : nodes) {
+void Item::appendChild(std::span<Item* const> nodes, Arena& arena) {
+    children.reserve(children.size() + nodes.size(), arena);
+    for (Item* node : nodes) {
         node->parent = this;
-        children.push_back(node);
+        children.push_back(node, arena);
     }
 }
 
-ItemPtr Item::copyFields(Item* newParent) const {
-    auto result = std::make_shared<Item>();
+Item* Item::copyFields(Arena& arena, Item* newParent) const {
+    Item* result = arena.make<Item>();
     result->name = name;
     result->data = data;
     result->operation = operation;
@@ -47,15 +68,15 @@ ItemPtr Item::copyFields(Item* newParent) const {
     return result;
 }
 
-ItemPtr Item::copy(Item* newParent) const {
-    ItemPtr result = copyFields(newParent);
-    result->children.reserve(children.size());
-    for (const auto& child : children)
-        result->children.push_back(child->copy(result.get()));
+Item* Item::copy(Arena& arena, Item* newParent) const {
+    Item* result = copyFields(arena, newParent);
+    result->children.reserve(children.size(), arena);
+    for (const Item* child : children)
+        result->children.push_back(child->copy(arena, result), arena);
     return result;
 }
 
-std::vector<ItemPtr> Item::getItems(std::string_view path) const {
+std::vector<Item*> Item::getItems(std::string_view path) const {
     std::vector<std::string_view> components;
     size_t start = 0;
     for (;;) {
@@ -71,15 +92,15 @@ std::vector<ItemPtr> Item::getItems(std::string_view path) const {
     return getItems(components);
 }
 
-std::vector<ItemPtr> Item::getItems(const std::vector<std::string_view>& components) const {
-    std::vector<ItemPtr> found;
+std::vector<Item*> Item::getItems(const std::vector<std::string_view>& components) const {
+    std::vector<Item*> found;
     if (!components.empty()) collect(components, 0, found);
     return found;
 }
 
 void Item::collect(const std::vector<std::string_view>& components, size_t first,
-                   std::vector<ItemPtr>& found) const {
-    for (const auto& child : children) {
+                   std::vector<Item*>& found) const {
+    for (Item* child : children) {
         if (!textEqual(child->key(), components[first])) continue;
         if (first + 1 == components.size())
             found.push_back(child);
@@ -90,13 +111,13 @@ void Item::collect(const std::vector<std::string_view>& components, size_t first
 
 void Item::setOperationDeep(Operation newOperation) {
     operation = newOperation;
-    for (const auto& child : children)
+    for (Item* child : children)
         child->setOperationDeep(newOperation);
 }
 
 void Item::setEnabledDeep(bool newEnabled) {
     enabled = newEnabled;
-    for (const auto& child : children)
+    for (Item* child : children)
         child->setEnabledDeep(newEnabled);
 }
 
@@ -113,11 +134,11 @@ bool namesElement(std::string_view name, size_t index) {
 }
 } // namespace
 
-void Item::renumberChildren() {
+void Item::renumberChildren(Arena& arena) {
     const bool isArray = type() == ItemDataType::Array;
     for (size_t i = 0; i < children.size(); ++i) {
-        if (isArray && !namesElement(children[i]->name, i)) children[i]->name = elementName(i);
-        children[i]->renumberChildren();
+        if (isArray && !namesElement(children[i]->name, i)) children[i]->name = elementName(i, arena);
+        children[i]->renumberChildren(arena);
     }
 }
 
@@ -139,10 +160,23 @@ std::string_view operationName(Operation operation) {
     return "";
 }
 
-std::string elementName(size_t index) {
-    char text[32] = "Item ";
+namespace {
+// The name of element `index`, spelled in `text`.
+std::string_view spellElementName(size_t index, char (&text)[32]) {
+    std::memcpy(text, "Item ", 5);
     char* end = std::to_chars(text + 5, text + sizeof text, index).ptr;
-    return std::string(text, static_cast<size_t>(end - text));
+    return std::string_view(text, static_cast<size_t>(end - text));
+}
+} // namespace
+
+std::string_view elementName(size_t index, Arena& arena) {
+    char text[32];
+    return arena.keep(spellElementName(index, text));
+}
+
+std::string elementName(size_t index) {
+    char text[32];
+    return std::string(spellElementName(index, text));
 }
 
 } // namespace carryover

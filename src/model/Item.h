@@ -1,20 +1,58 @@
 // Item: the node of every property-list tree (a file read, the differences, the merged result).
-// Nodes are shared through ItemPtr; `parent` is a plain back link that does not own its target.
+// The nodes of a tree, their child lists and the texts they hold live in an Arena; names and texts are
+// views into it or into the file text the arena holds. Children are plain links; `parent` is a back
+// link. An ItemPtr to a node keeps the arena that holds it alive: it is how trees are handed around.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "model/Arena.h"
 #include "model/ItemData.h"
 
 namespace carryover {
 
 class Item;
 using ItemPtr = std::shared_ptr<Item>;
+
+// A pointer to `node` that keeps `arena`, which holds the node's tree, alive.
+inline ItemPtr ownedBy(std::shared_ptr<Arena> arena, Item* node) {
+    return ItemPtr(std::move(arena), node);
+}
+
+// The children of a node: a run of links in an arena, moved to a larger run when it is full.
+class ItemList {
+  public:
+    Item** begin() const { return items_; }
+    Item** end() const { return items_ + size_; }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    Item*& operator[](size_t index) const { return items_[index]; }
+    Item* back() const { return items_[size_ - 1]; }
+
+    // Appends `node`, taking a larger run from `arena` when this one is full.
+    void push_back(Item* node, Arena& arena) {
+        if (size_ == capacity_) reserve(capacity_ < 4 ? 4 : 2 * size_t(capacity_), arena);
+        items_[size_++] = node;
+    }
+    // Makes room for `count` links in all.
+    void reserve(size_t count, Arena& arena);
+    // Replaces the list by a run of exactly the links in `nodes`.
+    void assign(std::span<Item* const> nodes, Arena& arena);
+    // Keeps the first `count` links; `count` must not exceed size().
+    void resize(size_t count) { size_ = static_cast<uint32_t>(count); }
+    void clear() { size_ = 0; }
+
+  private:
+    Item** items_ = nullptr;
+    uint32_t size_ = 0;
+    uint32_t capacity_ = 0;
+};
 
 // What the comparison decided for a node.
 enum class Operation : uint8_t {
@@ -61,10 +99,10 @@ class ReduceOptions {
 
 class Item {
   public:
-    std::string name;              // the key; "Item <n>" in an array; the file path on a root
-    ItemData data;                 // kind and value
-    std::vector<ItemPtr> children; // entries of a dictionary or root, elements of an array
-    Item* parent = nullptr;        // the container that adopted this node last; not owned
+    std::string_view name;  // the key; "Item <n>" in an array; the file path on a root
+    ItemData data;          // kind and value
+    ItemList children;      // entries of a dictionary or root, elements of an array
+    Item* parent = nullptr; // the container that adopted this node last
     Operation operation = Operation::None;
     bool enabled = true;
 
@@ -72,12 +110,10 @@ class Item {
     static constexpr std::string_view pathSeparator = "\u00B0";
 
     // A node with all defaults: empty name, the empty text of kind None.
-    Item() {} // user-provided, so that make_shared does not zero the node before initialising it
-    // Nodes are shared, never copied by value: copy() is the deep copy.
+    Item() = default;
+    // Nodes live in arenas and are linked, never copied by value: copy() is the deep copy.
     Item(const Item&) = delete;
     Item& operator=(const Item&) = delete;
-    // A node named `text` whose value is `text` of kind `type`.
-    Item(std::string text, ItemDataType type, Item* parent);
 
     ItemDataType type() const { return data.type; }
     // The name, or "" on a FileName root.
@@ -88,31 +124,41 @@ class Item {
     const Item& top() const;
 
     // Appends `nodes` in order and makes this node their parent; the lists that held them are untouched.
-    void appendChild(const std::vector<ItemPtr>& nodes);
-    // A deep copy of this subtree, with all fields, whose root has `parent`.
-    ItemPtr copy(Item* parent) const;
-    // A new node with this node's name, data, operation and enabled, and `parent`; no children.
-    ItemPtr copyFields(Item* parent) const;
+    void appendChild(std::span<Item* const> nodes, Arena& arena);
+    void appendChild(const ItemList& nodes, Arena& arena) {
+        appendChild({nodes.begin(), nodes.end()}, arena);
+    }
+    // A deep copy of this subtree in `arena`, with all fields, whose root has `parent`. Names and texts
+    // are shared, so the arena must hold the owner of this tree's texts (see Arena::hold).
+    Item* copy(Arena& arena, Item* parent) const;
+    // A new node in `arena` with this node's name, data, operation and enabled, and `parent`; no children.
+    Item* copyFields(Arena& arena, Item* parent) const;
     // The nodes at `path`, in tree order; empty when none. A path starting with "°" starts at the top,
     // any other at this node. Components are split at every "°".
-    std::vector<ItemPtr> getItems(std::string_view path) const;
+    std::vector<Item*> getItems(std::string_view path) const;
     // The descendants reached by matching each component with a key in turn; empty for no components.
-    std::vector<ItemPtr> getItems(const std::vector<std::string_view>& components) const;
+    std::vector<Item*> getItems(const std::vector<std::string_view>& components) const;
     // Sets the field on this node and its whole subtree.
     void setOperationDeep(Operation operation);
     void setEnabledDeep(bool enabled);
-    // Names the elements of every array in this subtree "Item 0", "Item 1", ... in list order.
-    void renumberChildren();
+    // Names the elements of every array in this subtree "Item 0", "Item 1", ... in list order; names
+    // that change are kept in `arena`.
+    void renumberChildren(Arena& arena);
 
   private:
     void collect(const std::vector<std::string_view>& components, size_t first,
-                 std::vector<ItemPtr>& found) const;
+                 std::vector<Item*>& found) const;
 };
+
+// A new tree of one node in a new arena: `name`, holding `text` of kind `type`, both copied.
+ItemPtr makeNode(std::string_view name, std::string_view text, ItemDataType type);
 
 // The enumeration case name of an operation: "None", "Kill", ...
 std::string_view operationName(Operation operation);
 
 // "Item " followed by `index` in decimal: the name of an array element.
 std::string elementName(size_t index);
+// The same name kept in `arena`.
+std::string_view elementName(size_t index, Arena& arena);
 
 } // namespace carryover

@@ -1,6 +1,7 @@
 // Display names and the two comparisons of ItemData.
 #include "model/ItemData.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "model/Text.h"
@@ -10,7 +11,7 @@ namespace carryover {
 namespace {
 
 // A container's serial number, read back from its decimal text; 0 when the text spells none.
-int64_t serialNumber(const std::string& text) {
+int64_t serialNumber(std::string_view text) {
     int64_t value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     return value;
@@ -147,11 +148,11 @@ bool operator==(const ItemData& left, const ItemData& right) {
     case ItemDataType::Bool:
         return left.boolValue() == right.boolValue();
     case ItemDataType::Data:
-        return left.bytesValue() == right.bytesValue();
+        return std::ranges::equal(left.bytesValue(), right.bytesValue());
     case ItemDataType::Double:
         return left.doubleValue() == right.doubleValue();
     case ItemDataType::Int:
-        return left.data == right.data; // one form per whole number
+        return !integerLess(left.data, right.data) && !integerLess(right.data, left.data);
     case ItemDataType::Date:
     case ItemDataType::String:
     case ItemDataType::Error:

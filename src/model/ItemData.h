@@ -2,8 +2,10 @@
 // merge engine relies on: `<` to order array elements and `==` to find matched values equal.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -28,19 +30,24 @@ enum class ItemDataType : uint8_t {
 };
 
 using Bytes = std::vector<uint8_t>;
+using ByteView = std::span<const uint8_t>;
 
-// A kind and the value that belongs to it; copied by value.
+// A kind and the value that belongs to it; copied by value. Texts and bytes are views: they live in
+// the arena of the node's tree (see Item), or in the file text it holds.
 class ItemData {
   public:
     // An Int above the signed 64-bit range is held as uint64_t, every other Int as int64_t, so that
     // each whole number has one form.
-    using Value = std::variant<std::string, bool, int64_t, double, Bytes, uint64_t>;
+    using Value = std::variant<std::string_view, bool, int64_t, double, ByteView, uint64_t>;
 
     // The empty text of kind None.
     ItemData() = default;
     // A text value; for the kinds that hold text (None, FileName, Date, String, Dictionary, Array, Error,
-    // End).
-    ItemData(std::string text, ItemDataType type) : data(std::move(text)), type(type) {}
+    // End). `text` must outlive this value.
+    ItemData(std::string_view text, ItemDataType type) : data(text), type(type) {}
+    template <typename Text>
+    requires std::same_as<Text, std::string> ItemData(Text&& text, ItemDataType type)
+    = delete; // would hold a view of a dying text
     static ItemData boolean(bool value) { return ItemData(ItemDataType::Bool, value); }
     static ItemData integer(int64_t value) { return ItemData(ItemDataType::Int, value); }
     // An Int holding `value`, which may lie above the signed 64-bit range.
@@ -50,18 +57,20 @@ class ItemData {
         return ItemData(ItemDataType::Int, value);
     }
     static ItemData real(double value) { return ItemData(ItemDataType::Double, value); }
-    static ItemData bytes(Bytes value) { return ItemData(ItemDataType::Data, std::move(value)); }
+    // A Data value; `value` must outlive it.
+    static ItemData bytes(ByteView value) { return ItemData(ItemDataType::Data, value); }
+    static ItemData bytes(Bytes&& value) = delete; // would hold a view of dying bytes
 
     Value data;
     ItemDataType type = ItemDataType::None;
 
     // The value read as the alternative its kind holds.
-    const std::string& text() const { return std::get<std::string>(data); }
+    std::string_view text() const { return std::get<std::string_view>(data); }
     bool boolValue() const { return std::get<bool>(data); }
     // An Int within the signed 64-bit range.
     int64_t intValue() const { return std::get<int64_t>(data); }
     double doubleValue() const { return std::get<double>(data); }
-    const Bytes& bytesValue() const { return std::get<Bytes>(data); }
+    ByteView bytesValue() const { return std::get<ByteView>(data); }
 
     // An Int's value in decimal, "-" in front of a negative one.
     std::string integerText() const;
@@ -74,7 +83,7 @@ class ItemData {
     bool hasPlistForm() const;
 
   private:
-    ItemData(ItemDataType type, Value value) : data(std::move(value)), type(type) {}
+    ItemData(ItemDataType type, Value value) : data(value), type(type) {}
 };
 
 // Whether `left` sorts before `right`. Values of different kinds are never ordered, nor are None,

@@ -61,7 +61,7 @@ std::optional<Bytes> decodeBase64(std::string_view text) {
     return bytes;
 }
 
-std::string encodeBase64(const Bytes& bytes) {
+std::string encodeBase64(ByteView bytes) {
     std::string text;
     text.reserve((bytes.size() + 2) / 3 * 4);
     size_t i = 0;

@@ -15,6 +15,6 @@ namespace carryover {
 std::optional<Bytes> decodeBase64(std::string_view text);
 
 // `bytes` in Base64 with padding and no line breaks; "" for no bytes.
-std::string encodeBase64(const Bytes& bytes);
+std::string encodeBase64(ByteView bytes);
 
 } // namespace carryover

@@ -224,8 +224,8 @@ std::string characterName(std::string_view text, size_t at) {
 // in a list kept per depth and handed over when it closes.
 class Parser {
   public:
-    Parser(std::string_view text, Item& root, ContainerCounter& counter)
-        : scanner(text), root_(root), counter_(counter) {
+    Parser(std::string_view text, Item& root, ContainerCounter& counter, Arena& arena)
+        : scanner(text), text_(text), root_(root), counter_(counter), arena_(arena) {
         frames_.reserve(maximumDepth);
     }
 
@@ -264,15 +264,25 @@ class Parser {
         Item* item;          // the container being filled; the root for the top-level dictionary
         bool isArray;        // an array, else a dictionary
         bool hasKey = false; // a dictionary's key waits for its value
-        std::string key;
+        std::string_view key;
         size_t keyAt = 0;
     };
 
+    std::string_view text_;
     Item& root_;
     ContainerCounter& counter_;
+    Arena& arena_;
     std::vector<Frame> frames_;
     // The children read so far of the container open at each depth, the top-level dictionary at 1.
-    std::vector<std::vector<ItemPtr>> pending_ = std::vector<std::vector<ItemPtr>>(maximumDepth + 1);
+    std::vector<std::vector<Item*>> pending_ = std::vector<std::vector<Item*>>(maximumDepth + 1);
+
+    // `text` as a view that lasts as long as the tree: the document's own bytes where the scanner
+    // found it there, else a copy in the arena (the scanner reuses its buffer).
+    std::string_view lasting(std::string_view text) {
+        const bool inDocument =
+            text.data() >= text_.data() && text.data() + text.size() <= text_.data() + text_.size();
+        return inDocument ? text : arena_.keep(text);
+    }
 
     // Reads until the top-level dictionary closes.
     bool readContainers() {
@@ -309,10 +319,10 @@ class Parser {
     // Closes the innermost container: its children become its own.
     bool close() {
         Frame& frame = frames_.back();
-        if (frame.hasKey) return scanner.fail(ReadStatus::KeyWithoutValue, frame.key, frame.keyAt);
-        std::vector<ItemPtr>& children = pending_[frames_.size()];
-        frame.item->children.assign(std::make_move_iterator(children.begin()),
-                                    std::make_move_iterator(children.end()));
+        if (frame.hasKey)
+            return scanner.fail(ReadStatus::KeyWithoutValue, std::string(frame.key), frame.keyAt);
+        std::vector<Item*>& children = pending_[frames_.size()];
+        frame.item->children.assign(children, arena_);
         children.clear();
         frames_.pop_back();
         return true;
@@ -324,10 +334,11 @@ class Parser {
         const Element kind = elementOf(tag.name);
         if (kind == Element::Key) {
             if (frame.isArray) return scanner.fail(ReadStatus::Malformed, "a key inside an array", tag.at);
-            if (frame.hasKey) return scanner.fail(ReadStatus::KeyWithoutValue, frame.key, frame.keyAt);
+            if (frame.hasKey)
+                return scanner.fail(ReadStatus::KeyWithoutValue, std::string(frame.key), frame.keyAt);
             std::string_view key;
             if (!tag.empty && !scanner.text("key", false, key)) return false;
-            frame.key.assign(key.data(), key.size());
+            frame.key = lasting(key);
             frame.hasKey = true;
             frame.keyAt = tag.at;
             return true;
@@ -337,22 +348,23 @@ class Parser {
         if (kind == Element::Plist)
             return scanner.fail(ReadStatus::Malformed, "a <plist> inside a container", tag.at);
 
-        std::vector<ItemPtr>& siblings = pending_[frames_.size()];
-        auto item = std::make_shared<Item>();
+        std::vector<Item*>& siblings = pending_[frames_.size()];
+        Item* item = arena_.make<Item>();
         item->parent = frame.item;
         if (frame.isArray) {
-            item->name = elementName(siblings.size());
+            item->name = elementName(siblings.size(), arena_);
         } else {
             if (!frame.hasKey) // named by the key before, whose value this would be a second one of
                 return scanner.fail(ReadStatus::ValueWithoutKey,
-                                    siblings.empty() ? "" : "\"" + siblings.back()->name + "\"", tag.at);
-            item->name = std::move(frame.key);
-            frame.key.clear();
+                                    siblings.empty() ? "" : "\"" + std::string(siblings.back()->name) + "\"",
+                                    tag.at);
+            item->name = frame.key;
+            frame.key = {};
             frame.hasKey = false;
         }
         if (!value(kind, tag, *item)) return false;
-        Item* opened = item.get();
-        siblings.push_back(std::move(item));
+        Item* opened = item;
+        siblings.push_back(item);
         if ((kind == Element::Dict || kind == Element::Array) && !tag.empty)
             frames_.push_back({opened, kind == Element::Array, false, {}, 0});
         return true;
@@ -371,7 +383,7 @@ class Parser {
             if (!tag.empty && !scanner.text(tag.name, true, text)) return false;
             std::optional<ItemData> number = scanInteger(text);
             if (!number) return scanner.fail(ReadStatus::IntegerOutOfRange, item.path(), tag.at);
-            item.data = std::move(*number);
+            item.data = *number;
             return true;
         }
         case Element::Real:
@@ -380,7 +392,7 @@ class Parser {
             return true;
         case Element::Data:
             if (!tag.empty && !scanner.text(tag.name, true, text)) return false;
-            item.data = ItemData::bytes(decodeBase64(text).value_or(Bytes()));
+            item.data = ItemData::bytes(arena_.keep(ByteView(decodeBase64(text).value_or(Bytes()))));
             return true;
         case Element::True:
         case Element::False:
@@ -403,16 +415,14 @@ class Parser {
         return false;
     }
 
-    // A new item holds the empty text of kind None; this gives it `text` of kind `type` in place.
-    static void setText(Item& item, std::string_view text, ItemDataType type) {
-        std::get<std::string>(item.data.data).assign(text.data(), text.size());
-        item.data.type = type;
+    void setText(Item& item, std::string_view text, ItemDataType type) {
+        item.data = ItemData(lasting(text), type);
     }
 
     void startContainer(Item& item, ItemDataType type) {
         char digits[24];
         const char* end = std::to_chars(digits, digits + sizeof digits, counter_.take()).ptr;
-        setText(item, std::string_view(digits, static_cast<size_t>(end - digits)), type);
+        item.data = ItemData(arena_.keep(std::string_view(digits, static_cast<size_t>(end - digits))), type);
     }
 };
 
@@ -473,10 +483,8 @@ std::string ReadResult::description() const {
 }
 
 ItemPtr errorRoot(const std::string& path, Item* parent) {
-    auto root = std::make_shared<Item>();
-    root->name = path;
+    ItemPtr root = makeNode(path, "Dateifehler: " + path, ItemDataType::Error);
     root->parent = parent;
-    root->data = ItemData("Dateifehler: " + path, ItemDataType::Error);
     return root;
 }
 
@@ -485,15 +493,21 @@ ReadResult readPlistText(const std::string& path, std::string text, ContainerCou
     size_t failedAt = characterFault(text, true, fault);
     ReadResult result;
     if (failedAt == std::string_view::npos) {
-        auto root = std::make_shared<Item>();
-        root->name = path;
+        // Names and texts refer into the file text wherever it holds them as they are, so the tree's
+        // arena keeps the text.
+        auto arena = std::make_shared<Arena>();
+        auto file = std::make_shared<const std::string>(std::move(text));
+        arena->hold(file);
+        Item* root = arena->make<Item>();
+        root->name = arena->keep(path);
         root->parent = parent;
-        root->data = ItemData(std::move(text), ItemDataType::FileName);
-        Parser parser(root->data.text(), *root, counter);
-        if (parser.read()) return {root, ReadStatus::Ok, {}};
+        root->data = ItemData(*file, ItemDataType::FileName);
+        Parser parser(*file, *root, counter, *arena);
+        if (parser.read()) return {ownedBy(std::move(arena), root), ReadStatus::Ok, {}};
         result = refused(path, parent, parser.scanner.status, std::move(parser.scanner.detail));
         failedAt = parser.scanner.failedAt;
-        text = std::move(std::get<std::string>(root->data.data));
+        place(*file, failedAt, result.line, result.column);
+        return result;
     } else {
         result = refused(path, parent, fault,
                          fault == ReadStatus::ForbiddenCharacter ? characterName(text, failedAt) : "");

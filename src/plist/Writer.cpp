@@ -19,7 +19,7 @@ namespace {
 // Whether a container has an entry or element that is written; one without is written in the empty form.
 bool hasWrittenChildren(const Item& container) {
     return std::any_of(container.children.begin(), container.children.end(),
-                       [](const ItemPtr& child) { return child->data.hasPlistForm(); });
+                       [](const Item* child) { return child->data.hasPlistForm(); });
 }
 
 class Writer {

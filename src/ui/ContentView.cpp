@@ -32,7 +32,7 @@ int slot(Tab tab) {
 }
 
 ItemPtr emptyTree() {
-    return std::make_shared<Item>();
+    return makeNode("", "", ItemDataType::None);
 }
 
 // The busy cursor for the life of a scope.
@@ -207,8 +207,10 @@ void ContentView::compareWhenChanged() {
 
 void ContentView::runComparison() {
     comparisonPosted_ = false;
-    const Item& config = *trees_[slot(Tab::Config)];
-    const Item& sample = *trees_[slot(Tab::Sample)];
+    const ItemPtr& configTree = trees_[slot(Tab::Config)];
+    const ItemPtr& sampleTree = trees_[slot(Tab::Sample)];
+    const Item& config = *configTree;
+    const Item& sample = *sampleTree;
     if (config.name.empty() || sample.name.empty()) {
         // Forget the names too, so that loading the same file again compares again.
         nameSaved1_.clear();
@@ -221,7 +223,7 @@ void ContentView::runComparison() {
     nameSaved1_ = config.name;
     nameSaved2_ = sample.name;
     BusyCursor busy;
-    Comparison comparison = compare(config, sample);
+    Comparison comparison = compare(configTree, sampleTree);
     setDifferences(std::move(comparison.differences), std::move(comparison.result), comparison.counts);
 }
 
@@ -239,7 +241,7 @@ void ContentView::switchNode(Item* node) {
     if (!node || !carryover::switchNode(*differences, *node)) return;
     view(Tab::Difference).lines().flagsChanged();
     // A switch changes flags only; the result is derived anew, and kept when nothing is enabled.
-    if (ItemPtr result = mergedResult(*differences)) trees_[slot(Tab::Merged)] = std::move(result);
+    if (ItemPtr result = mergedResult(differences)) trees_[slot(Tab::Merged)] = std::move(result);
     if (selectedTab() == Tab::Merged) view(Tab::Merged).lines().setRoot(trees_[slot(Tab::Merged)]);
     emit resultChanged();
 }

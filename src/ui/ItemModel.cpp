@@ -6,6 +6,12 @@
 
 namespace carryover::ui {
 
+namespace {
+QString fromText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+} // namespace
+
 ItemModel::ItemModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ItemModel::setRoot(ItemPtr root) {
@@ -25,8 +31,8 @@ void ItemModel::addLines(Item& node, int level) {
         if (!line.node->data.hasPlistForm()) continue; // None, Error, End: no line, nothing below
         lines_.push_back(line);
         const auto& children = line.node->children;
-        for (auto child = children.rbegin(); child != children.rend(); ++child)
-            stack.push_back({child->get(), line.level + 1});
+        for (size_t i = children.size(); i-- > 0;)
+            stack.push_back({children[i], line.level + 1});
     }
 }
 
@@ -67,7 +73,7 @@ QVariant ItemModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         switch (index.column()) {
         case NameColumn:
-            return QString::fromStdString(node->name);
+            return fromText(node->name);
         case TypeColumn: {
             const std::string_view type = node->data.typeString();
             return QString::fromUtf8(type.data(), static_cast<qsizetype>(type.size()));
@@ -106,14 +112,14 @@ QString displayValue(const Item& node) {
     case ItemDataType::Double:
         return QString::number(value.doubleValue(), 'f', 6);
     case ItemDataType::Data: {
-        const Bytes& bytes = value.bytesValue();
+        const ByteView bytes = value.bytesValue();
         return QString::fromLatin1(
             QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()))
                 .toHex(' '));
     }
     case ItemDataType::Date:
     case ItemDataType::String:
-        return QString::fromStdString(value.text());
+        return fromText(value.text());
     case ItemDataType::None:
     case ItemDataType::FileName:
     case ItemDataType::Dictionary:

@@ -86,7 +86,7 @@ QStringList shownLines(ItemView& view) {
     QStringList lines;
     for (int row = 0; row < view.model()->rowCount(); ++row) {
         const Item* node = view.lines().itemFor(view.model()->index(row, 0));
-        lines << QString::fromStdString(node->name) + (node->enabled ? ":on" : ":off");
+        lines << QString::fromStdString(std::string(node->name)) + (node->enabled ? ":on" : ":off");
     }
     return lines;
 }
@@ -96,7 +96,7 @@ std::string expectedMerge(const QString& config, const QString& sample) {
     ContainerCounter counter;
     const ItemPtr c = loadPlist(config.toStdString(), counter).root;
     const ItemPtr s = loadPlist(sample.toStdString(), counter).root;
-    return plistRepresentation(*compare(*c, *s).result, 0);
+    return plistRepresentation(*compare(c, s).result, 0);
 }
 
 } // namespace
@@ -201,7 +201,7 @@ class ContentViewTest : public QObject {
         QCOMPARE(first->enabled, !wasOn);
         QCOMPARE(differences.currentIndex().row(), row); // the selection stays
         QCOMPARE(plistRepresentation(*view.tree(Tab::Merged), 0),
-                 plistRepresentation(*mergedResult(*view.tree(Tab::Difference)), 0));
+                 plistRepresentation(*mergedResult(view.tree(Tab::Difference)), 0));
 
         // A Merged/Replacement pair: a click on the Replacement's button swaps the values the result takes.
         const ItemPtr& tree = view.tree(Tab::Difference);
@@ -210,29 +210,28 @@ class ContentViewTest : public QObject {
         QCOMPARE(pair[1]->operation, Operation::Replacement);
         int replacementRow = -1;
         for (int r = 0; r < differences.model()->rowCount(); ++r)
-            if (differences.lines().itemFor(differences.model()->index(r, 0)) == pair[1].get())
-                replacementRow = r;
+            if (differences.lines().itemFor(differences.model()->index(r, 0)) == pair[1]) replacementRow = r;
         QVERIFY(replacementRow >= 0);
         differences.scrollTo(differences.model()->index(replacementRow, 0));
         const QRect button = differences.visualRect(differences.model()->index(replacementRow, 0));
         QTest::mouseClick(differences.viewport(), Qt::LeftButton, {}, button.center());
         QVERIFY(pair[0]->enabled);
         QVERIFY(!pair[1]->enabled);
-        QCOMPARE(
-            QString::fromStdString(view.tree(Tab::Merged)->getItems("°Display°Theme").at(0)->data.text()),
-            QString("Light"));
+        QCOMPARE(QString::fromStdString(
+                     std::string(view.tree(Tab::Merged)->getItems("°Display°Theme").at(0)->data.text())),
+                 QString("Light"));
         QTest::mouseClick(differences.viewport(), Qt::LeftButton, {}, button.center());
-        QCOMPARE(
-            QString::fromStdString(view.tree(Tab::Merged)->getItems("°Display°Theme").at(0)->data.text()),
-            QString("Dark"));
+        QCOMPARE(QString::fromStdString(
+                     std::string(view.tree(Tab::Merged)->getItems("°Display°Theme").at(0)->data.text())),
+                 QString("Dark"));
 
         // Switching an Unmatched container off takes it out of the result; on again brings it back.
-        const ItemPtr network = tree->getItems("°Network").at(0);
+        Item* const network = tree->getItems("°Network").at(0);
         view.selectTab(Tab::Merged);
         const int resultLines = view.currentView().model()->rowCount();
         view.selectTab(Tab::Difference);
         for (int r = 0; r < differences.model()->rowCount(); ++r)
-            if (differences.lines().itemFor(differences.model()->index(r, 0)) == network.get())
+            if (differences.lines().itemFor(differences.model()->index(r, 0)) == network)
                 differences.setCurrentIndex(differences.model()->index(r, 1));
         differences.switchSelected();
         QCOMPARE(view.tree(Tab::Merged)->getItems("°Network").size(), size_t(0));

@@ -14,9 +14,10 @@ using namespace carryover::ui;
 namespace {
 
 ItemPtr sampleTree() {
+    static const uint8_t bytes[] = {0x01, 0xab};
     return root("s.plist", {boolean("On", true), boolean("Off", false), integer("Minus", -7),
                             leaf("Most", ItemData::unsignedInteger(18446744073709551615u)),
-                            leaf("Two", ItemData::real(2)), leaf("Bytes", ItemData::bytes({0x01, 0xab})),
+                            leaf("Two", ItemData::real(2)), leaf("Bytes", ItemData::bytes(bytes)),
                             leaf("When", ItemData("2020-01-01T00:00:00Z", ItemDataType::Date)),
                             dict("Net", {str("Host", "h"), leaf("Unknown", ItemData())})});
 }
@@ -49,9 +50,9 @@ class ItemModelTest : public QObject {
         QCOMPARE(model.index(9, 0).data(ItemModel::LevelRole).toInt(), 2);
         model.setRoot(nullptr);
         QCOMPARE(model.rowCount(), 0);
-        model.setRoot(std::make_shared<Item>());
+        model.setRoot(makeNode("", "", ItemDataType::None));
         QCOMPARE(model.rowCount(), 0);
-        model.setRoot(std::make_shared<Item>("Dateifehler: x", ItemDataType::Error, nullptr));
+        model.setRoot(makeNode("x", "Dateifehler: x", ItemDataType::Error));
         QCOMPARE(model.rowCount(), 0);
     }
 
@@ -77,8 +78,8 @@ class ItemModelTest : public QObject {
     }
 
     void buttonsOnlyWhereAnOperationStartsAndNeverOnTheResult() {
-        auto differences = compare(*root("c.plist", {integer("Port", 2), dict("New", {str("K", "v")})}),
-                                   *root("s.plist", {integer("Port", 1)}))
+        auto differences = compare(root("c.plist", {integer("Port", 2), dict("New", {str("K", "v")})}),
+                                   root("s.plist", {integer("Port", 1)}))
                                .differences;
         ItemModel model;
         model.setRoot(differences);
