@@ -219,6 +219,14 @@ std::string characterName(std::string_view text, size_t at) {
     return "U+" + std::string(4 - std::min<size_t>(4, name.size()), '0') + name;
 }
 
+// `text` in double quotes.
+std::string quoted(std::string_view text) {
+    std::string out(1, '"');
+    out += text;
+    out += '"';
+    return out;
+}
+
 // Reads the top-level dictionary and everything in it, one piece of markup at a time. Open containers
 // stand on an explicit stack, so that nesting costs no call stack; the children of each are gathered
 // in a list kept per depth and handed over when it closes.
@@ -356,8 +364,7 @@ class Parser {
         } else {
             if (!frame.hasKey) // named by the key before, whose value this would be a second one of
                 return scanner.fail(ReadStatus::ValueWithoutKey,
-                                    siblings.empty() ? "" : "\"" + std::string(siblings.back()->name) + "\"",
-                                    tag.at);
+                                    siblings.empty() ? "" : quoted(siblings.back()->name), tag.at);
             item->name = frame.key;
             frame.key = {};
             frame.hasKey = false;
