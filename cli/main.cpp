@@ -1,7 +1,5 @@
 // carryover-cli: the merge of a configuration property list into a newer sample, without a window.
-#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -163,19 +161,9 @@ int printHelp() {
     return print(std::string(usage) + '\n' + help);
 }
 
-// Gives each of the standard descriptors that is closed a stand-in, so that no file opened later takes
-// its number: writes to a closed standard output keep failing (the stand-in is open for reading only),
-// and no message meant for standard error lands in an output file.
-void holdStandardDescriptors() {
-    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
-        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
-            ::open("/dev/null", fd == STDERR_FILENO ? O_WRONLY : O_RDONLY);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    holdStandardDescriptors();
     // A file-size limit makes a write fail with EFBIG, reported like any other failure, instead of
     // killing the process with a temporary file left behind.
     std::signal(SIGXFSZ, SIG_IGN);

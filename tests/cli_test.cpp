@@ -452,7 +452,7 @@ TEST(CliOutput, everyFailureToWriteStandardOutputIsReported) {
         EXPECT_EQ(ended.status, 2) << words[0];
         EXPECT_EQ(ended.err, "carryover-cli: cannot write standard output: Bad file descriptor\n");
     }
-    // With standard output closed, no file opened later takes its place.
+    // With standard output closed, output to a file is written as usual.
     Start closed;
     closed.closedOutput = true;
     EXPECT_EQ(runCli({"format", input, "-o", folder.path + "/out.plist"}, closed).status, 0);
