@@ -3,6 +3,7 @@
 #include "plist/Saving.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <random>
 
@@ -82,7 +83,11 @@ Target follow(const std::string& path) {
 // (less the umask); -1 with errno set when none can be made.
 int createTemporary(const std::string& folder, mode_t mode, std::string& name) {
     static constexpr char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device random;
+    // The name need only be unlikely to be taken (O_EXCL settles the rest), so the clock and the process
+    // number seed it well enough.
+    thread_local std::mt19937 random(
+        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count() ^
+                              (static_cast<long long>(::getpid()) << 20)));
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = folder + "/.carryover-";
         for (int i = 0; i < 6; ++i)
@@ -116,7 +121,7 @@ std::string replace(const Target& target, std::string_view text) {
         return reason;
     };
     if (target.exists) {
-        // The owner is changed first, which would clear set-user-ID bits set before; only root, or an owner
+        // The owner goes before the mode, as changing it clears set-user-ID bits. Only root, or an owner
         // giving the file to a group of their own, may change it, so a refusal is no failure.
         [[maybe_unused]] const int owned = ::fchown(fd, target.info.st_uid, target.info.st_gid);
         if (::fchmod(fd, target.info.st_mode & 07777) != 0) return fail(reasonFor(errno));
