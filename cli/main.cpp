@@ -1,11 +1,13 @@
 // carryover-cli: the merge of a configuration property list into a newer sample, without a window.
-#include <cstdio>
+#include <csignal>
 #include <functional>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
+#include "Quoted.h"
 #include "TreeText.h"
 #include "merge/Comparison.h"
 #include "merge/Difference.h"
@@ -33,7 +35,11 @@ constexpr const char* help =
     "  format FILE [-o OUT]         write FILE again in Carryover's layout\n"
     "  diff [--tsv] CONFIG SAMPLE   print the differences tree (--tsv: in the form of dump)\n"
     "  merge CONFIG SAMPLE [-o OUT] write the merged property list\n\n"
-    "Without -o, output goes to standard output; with it, OUT is replaced atomically.\n"
+    "  -h, --help                   print this help\n"
+    "  --version                    print the version\n\n"
+    "Without -o, output goes to standard output; with it, OUT is replaced atomically (a device or\n"
+    "named pipe is written directly; a symbolic link stays one, the file it leads to is replaced).\n"
+    "\"--\" ends the options: the words after it are file names.\n"
     "Exit status: 0 success (diff: no differences), 1 differences (diff), 2 trouble.\n";
 
 int usageError(const std::string& why) {
@@ -41,10 +47,19 @@ int usageError(const std::string& why) {
     return trouble;
 }
 
+// Writes `text` to standard output; on failure says why on standard error. Returns `same` or `trouble`.
+int print(std::string_view text) {
+    const std::string reason = writeAll(STDOUT_FILENO, text);
+    if (reason.empty()) return same;
+    std::cerr << "carryover-cli: cannot write standard output: " << reason << '\n';
+    return trouble;
+}
+
 struct Arguments {
     std::vector<std::string> files;
     std::string output; // -o OUT
     bool tsv = false;
+    bool help = false; // -h or --help among the options
 };
 
 // Splits the words after the command into files and options; false on a word it does not know.
@@ -52,8 +67,10 @@ bool parse(const std::vector<std::string>& words, bool allowOutput, bool allowTs
            std::string& why) {
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
-        if (allowOutput && word == "-o") {
-            if (i + 1 == words.size()) return why = "-o needs a file name", false;
+        if (word == "-h" || word == "--help") {
+            out.help = true;
+        } else if (allowOutput && word == "-o") {
+            if (i + 1 == words.size() || words[i + 1].empty()) return why = "-o needs a file name", false;
             out.output = words[++i];
         } else if (allowTsv && word == "--tsv") {
             out.tsv = true;
@@ -61,7 +78,7 @@ bool parse(const std::vector<std::string>& words, bool allowOutput, bool allowTs
             out.files.insert(out.files.end(), words.begin() + static_cast<long>(i) + 1, words.end());
             return true;
         } else if (word.size() > 1 && word[0] == '-') {
-            return why = "unknown option " + word, false;
+            return why = "unknown option " + quoted(word), false;
         } else {
             out.files.push_back(word);
         }
@@ -74,22 +91,10 @@ bool parse(const std::vector<std::string>& words, bool allowOutput, bool allowTs
 ItemPtr load(const std::string& path, ContainerCounter& counter) {
     LoadResult result = loadPlist(path, counter);
     if (!result.loaded()) {
-        std::cerr << result.message << " (" << path << ")\n";
+        std::cerr << result.message << " (" << quoted(path) << ")\n";
         return nullptr;
     }
     return result.root;
-}
-
-// Keeps `tree` until the process ends instead of freeing it node by node, which takes a good part of a
-// large merge's time: the command runs once, and the system takes the memory back in one go at exit.
-void keepUntilExit(ItemPtr tree) {
-    static auto* kept = new std::vector<ItemPtr>;
-    kept->push_back(std::move(tree));
-}
-
-int print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::fflush(stdout) == 0 ? same : trouble;
 }
 
 // `root` as a property-list document, to standard output or, with -o, saved to that file.
@@ -97,7 +102,7 @@ int emitDocument(const Item& root, const std::string& output) {
     if (output.empty()) return print(plistRepresentation(root, 0));
     SaveResult saved = savePlist(root, output);
     if (!saved.saved()) {
-        std::cerr << "carryover-cli: cannot write " << output << ": " << saved.reason << '\n';
+        std::cerr << "carryover-cli: cannot write " << quoted(output) << ": " << saved.reason << '\n';
         return trouble;
     }
     return same;
@@ -115,14 +120,12 @@ bool loadBoth(const Arguments& arguments, ItemPtr& config, ItemPtr& sample) {
 int dump(const Arguments& arguments) {
     ContainerCounter counter;
     ItemPtr root = load(arguments.files[0], counter);
-    keepUntilExit(root);
     return root ? print(dumpLines(*root)) : trouble;
 }
 
 int format(const Arguments& arguments) {
     ContainerCounter counter;
     ItemPtr root = load(arguments.files[0], counter);
-    keepUntilExit(root);
     return root ? emitDocument(*root, arguments.output) : trouble;
 }
 
@@ -131,7 +134,6 @@ int diff(const Arguments& arguments) {
     ItemPtr config, sample;
     if (!loadBoth(arguments, config, sample)) return trouble;
     const ItemPtr differences = differenceTaking(std::move(sample), std::move(config));
-    keepUntilExit(differences);
     const Item& tree = *differences;
     if (print(arguments.tsv ? dumpLines(tree) : treeText(tree, ::isatty(STDOUT_FILENO))) != same)
         return trouble;
@@ -142,7 +144,6 @@ int merge(const Arguments& arguments) {
     ItemPtr config, sample;
     if (!loadBoth(arguments, config, sample)) return trouble;
     const ItemPtr result = mergedResultTaking(std::move(config), std::move(sample));
-    keepUntilExit(result);
     if (!result || result->type() != ItemDataType::FileName) {
         std::cerr << "carryover-cli: the comparison gave no document to write\n";
         return trouble;
@@ -157,19 +158,20 @@ struct Command {
     std::function<int(const Arguments&)> run;
 };
 
+int printHelp() {
+    return print(std::string(usage) + '\n' + help);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit makes a write fail with EFBIG, reported like any other failure, instead of
+    // killing the process with a temporary file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) return usageError("no command given");
-    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
-        std::cout << usage << '\n' << help;
-        return same;
-    }
-    if (words[0] == "--version") {
-        std::cout << "carryover-cli " << CARRYOVER_VERSION << '\n';
-        return same;
-    }
+    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") return printHelp();
+    if (words[0] == "--version") return print(std::string("carryover-cli ") + CARRYOVER_VERSION + '\n');
     const Command commands[] = {
         {"dump", 1, false, false, dump},
         {"format", 1, true, false, format},
@@ -182,10 +184,13 @@ int main(int argc, char** argv) {
         std::string why;
         if (!parse({words.begin() + 1, words.end()}, command.output, command.tsv, arguments, why))
             return usageError(why);
+        if (arguments.help) return printHelp();
+        for (const std::string& file : arguments.files)
+            if (file.empty()) return usageError("an empty file name");
         if (arguments.files.size() != command.files)
             return usageError(std::string(command.name) + " takes " +
                               (command.files == 1 ? "one file" : "two files"));
         return command.run(arguments);
     }
-    return usageError("unknown command " + words[0]);
+    return usageError("unknown command " + quoted(words[0]));
 }

@@ -1,11 +1,23 @@
-// carryover-cli as scripts use it: output formats, exit statuses, atomic output files.
+// carryover-cli as scripts use it: output formats, exit statuses, messages, and output files of every
+// kind (devices, pipes, links, read-only folders, size limits).
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <grp.h>
 #include <plist/plist.h>
+#include <pwd.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -124,8 +136,9 @@ TEST(CliStatus, refusedFilesSayWhyAndWhere) {
     const std::string file = folder.write("a.plist", test::document("<key>a</key><key>b</key><true/>"));
     const CliRun run = cli("format " + file, true);
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "Error reading plist: the key \"a\" has no value at line 5, column 1, format: XML (" +
-                           file + ")\n");
+    EXPECT_EQ(run.out,
+              "Error reading plist: the key \"a\" has no value at line 5, column 1, format: XML (\"" + file +
+                  "\")\n");
 }
 
 TEST(CliFormat, writesOurLayoutAtomically) {
@@ -179,4 +192,386 @@ TEST(CliMerge, outputIsTheResultTreeAndLibplistReadsIt) {
         ItemPtr reread = readPlistText(sample, written, counter).root;
         EXPECT_EQ(content(*reread), content(*result));
     }
+}
+
+namespace {
+
+// How the tool is started by runCli: in which folder, with which umask and file-size limit, as whom,
+// and where its standard output goes.
+struct Start {
+    std::string folder; // the working folder; "" for the test's own
+    mode_t umask = 022; //
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+    bool unprivileged = false;       // run as the user "nobody" (when the test runs as root)
+    const char* standardOutput = ""; // a file to write standard output to, e.g. "/dev/full"; "" to capture
+    bool closedOutput = false;       // standard output closed
+};
+
+struct Ended {
+    int status; // the exit status; 128 + the signal when one ended the tool
+    std::string out, err;
+};
+
+std::string everything(int fd) {
+    std::string text;
+    std::array<char, 4096> buffer;
+    for (off_t at = 0;;) {
+        const ssize_t got = ::pread(fd, buffer.data(), buffer.size(), at);
+        if (got <= 0) return text;
+        text.append(buffer.data(), static_cast<size_t>(got));
+        at += got;
+    }
+}
+
+// Runs the tool with `words` as its arguments, without a shell, as `start` says; its standard output and
+// standard error are captured in memory files, out of every folder the tests list.
+Ended runCli(const std::vector<std::string>& words, const Start& start = {}) {
+    const int out = ::memfd_create("out", MFD_CLOEXEC);
+    const int err = ::memfd_create("err", MFD_CLOEXEC);
+    std::vector<char*> argv = {const_cast<char*>(CARRYOVER_CLI)};
+    for (const std::string& word : words)
+        argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    const passwd* nobody = ::getpwnam("nobody");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (!start.folder.empty() && ::chdir(start.folder.c_str()) != 0) ::_exit(125);
+        ::umask(start.umask);
+        const rlimit limit{start.fileSizeLimit, start.fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_DFL); // as a shell leaves it, whatever the test process does
+        if (start.closedOutput)
+            ::close(STDOUT_FILENO);
+        else if (*start.standardOutput)
+            ::dup2(::open(start.standardOutput, O_WRONLY), STDOUT_FILENO);
+        else
+            ::dup2(out, STDOUT_FILENO);
+        ::dup2(err, STDERR_FILENO);
+        if (start.unprivileged && ::getuid() == 0 &&
+            (!nobody || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+             ::setuid(nobody->pw_uid) != 0))
+            ::_exit(126);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    Ended ended{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), everything(out),
+                everything(err)};
+    ::close(out);
+    ::close(err);
+    return ended;
+}
+
+// The names in `folder`, sorted.
+std::vector<std::string> listing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+using Names = std::vector<std::string>;
+
+const std::string config = examples + "/config.plist";
+const std::string sample = examples + "/sample.plist";
+
+// What `merge` writes for the examples.
+std::string mergedExamples() {
+    return runCli({"merge", config, sample}).out;
+}
+
+fs::perms permissions(const std::string& path) {
+    return fs::symlink_status(path).permissions() & fs::perms::mask;
+}
+
+} // namespace
+
+TEST(CliOutput, aDeviceIsWrittenAndStaysADevice) {
+    Folder folder;
+    const std::string device = folder.path + "/null";
+    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
+        GTEST_SKIP() << "cannot make a device node here: " << std::strerror(errno);
+    const Ended ended = runCli({"merge", config, sample, "-o", device});
+    EXPECT_EQ(ended.status, 0);
+    EXPECT_EQ(ended.err, "");
+    struct stat info {};
+    ASSERT_EQ(::lstat(device.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    EXPECT_EQ(info.st_rdev, ::makedev(1, 3));
+    EXPECT_EQ(listing(folder.path), Names{"null"});
+}
+
+TEST(CliOutput, aNamedPipeIsWrittenWhenReadAndRefusedWhenNot) {
+    Folder folder;
+    const std::string pipe = folder.path + "/pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    // Nobody reads: the tool says so at once rather than waiting for a reader.
+    Ended ended = runCli({"merge", config, sample, "-o", pipe});
+    EXPECT_EQ(ended.status, 2);
+    EXPECT_EQ(ended.err, "carryover-cli: cannot write \"" + pipe + "\": nothing reads from the named pipe\n");
+    EXPECT_EQ(listing(folder.path), Names{"pipe"});
+
+    // The merged text fits in the pipe's buffer, so the tool ends before it is read.
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ended = runCli({"merge", config, sample, "-o", pipe});
+    EXPECT_EQ(ended.status, 0);
+    EXPECT_EQ(ended.err, "");
+    std::string received(1 << 16, '\0');
+    const ssize_t got = ::read(reader, received.data(), received.size());
+    ::close(reader);
+    received.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    EXPECT_EQ(received, mergedExamples());
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(listing(folder.path), Names{"pipe"});
+}
+
+TEST(CliOutput, aSymbolicLinkStaysALinkAndTheFileItLeadsToIsReplaced) {
+    Folder folder;
+    fs::create_directory(folder.path + "/real");
+    const std::string file = folder.write("real/out.plist", "old");
+    fs::permissions(file, fs::perms(0604));
+    fs::create_symlink("real/out.plist", folder.path + "/relative");       // relative to the link's folder
+    fs::create_symlink(folder.path + "/relative", folder.path + "/chain"); // a link to a link
+    const std::string merged = mergedExamples();
+    for (const char* link : {"relative", "chain"}) {
+        folder.write("real/out.plist", "old");
+        const Ended ended = runCli({"merge", config, sample, "-o", folder.path + "/" + link});
+        EXPECT_EQ(ended.status, 0) << link;
+        EXPECT_EQ(ended.err, "");
+        EXPECT_EQ(readFile(file), merged);
+        EXPECT_EQ(permissions(file), fs::perms(0604));
+        EXPECT_EQ(fs::read_symlink(folder.path + "/relative"), "real/out.plist");
+        EXPECT_EQ(fs::read_symlink(folder.path + "/chain"), folder.path + "/relative");
+        EXPECT_EQ(listing(folder.path), (Names{"chain", "real", "relative"}));
+        EXPECT_EQ(listing(folder.path + "/real"), Names{"out.plist"});
+    }
+}
+
+TEST(CliOutput, aDanglingLinkCreatesItsFileAndALoopIsRefused) {
+    Folder folder;
+    fs::create_symlink("new.plist", folder.path + "/link");
+    Start start;
+    start.umask = 027;
+    Ended ended = runCli({"merge", config, sample, "-o", folder.path + "/link"}, start);
+    EXPECT_EQ(ended.status, 0);
+    EXPECT_EQ(ended.err, "");
+    EXPECT_EQ(fs::read_symlink(folder.path + "/link"), "new.plist");
+    EXPECT_EQ(readFile(folder.path + "/new.plist"), mergedExamples());
+    EXPECT_EQ(permissions(folder.path + "/new.plist"), fs::perms(0640));
+
+    fs::create_symlink("loop", folder.path + "/loop");
+    ended = runCli({"merge", config, sample, "-o", folder.path + "/loop"});
+    EXPECT_EQ(ended.status, 2);
+    EXPECT_EQ(ended.err, "carryover-cli: cannot write \"" + folder.path +
+                             "/loop\": Too many levels of symbolic links\n");
+    EXPECT_EQ(listing(folder.path), (Names{"link", "loop", "new.plist"}));
+}
+
+TEST(CliOutput, aReplacedFileKeepsItsPermissionsAndOwnerANewOneGetsTheUsualOnes) {
+    Folder folder;
+    const std::string input = folder.write("in.plist", test::document("<key>a</key><true/>"));
+    const std::string formatted = runCli({"format", input}).out;
+    for (mode_t mode : {0751, 0604, 0600, 0444}) {
+        const std::string target = folder.write("old.plist", "old");
+        fs::permissions(target, fs::perms(mode));
+        const bool chowned = ::getuid() == 0 && ::chown(target.c_str(), 65534, 65534) == 0;
+        const Ended ended = runCli({"format", input, "-o", target});
+        EXPECT_EQ(ended.status, 0) << ended.err;
+        EXPECT_EQ(readFile(target), formatted);
+        EXPECT_EQ(permissions(target), fs::perms(mode)) << std::oct << mode;
+        struct stat info {};
+        ::stat(target.c_str(), &info);
+        if (chowned) {
+            EXPECT_EQ(info.st_uid, 65534u);
+        }
+    }
+    for (mode_t umask : {022, 027, 0, 077}) {
+        fs::remove(folder.path + "/new.plist");
+        Start start;
+        start.umask = umask;
+        EXPECT_EQ(runCli({"format", input, "-o", folder.path + "/new.plist"}, start).status, 0);
+        EXPECT_EQ(permissions(folder.path + "/new.plist"), fs::perms(0666 & ~umask)) << std::oct << umask;
+    }
+    EXPECT_EQ(listing(folder.path), (Names{"in.plist", "new.plist", "old.plist"}));
+}
+
+TEST(CliOutput, aFolderTheUserCannotWriteLeavesEverythingAsItWas) {
+    Folder folder;
+    Start start;
+    start.unprivileged = true;
+    fs::permissions(folder.path, fs::perms(0755)); // open to the unprivileged user
+    if (runCli({"--version"}, start).status != 0)
+        GTEST_SKIP() << "cannot run the tool as an unprivileged user";
+    const std::string input = folder.write("in.plist", test::document("<key>a</key><true/>"));
+    fs::create_directory(folder.path + "/locked");
+    // Anyone may write the file itself, but only its owner may add a file next to it.
+    const std::string target = folder.write("locked/out.plist", "old");
+    fs::permissions(target, fs::perms(0666));
+    fs::permissions(folder.path + "/locked", fs::perms(::getuid() == 0 ? 0755 : 0555));
+    const Ended ended = runCli({"format", input, "-o", target}, start);
+    EXPECT_EQ(ended.status, 2);
+    EXPECT_EQ(ended.err, "carryover-cli: cannot write \"" + target + "\": Permission denied\n");
+    EXPECT_EQ(readFile(target), "old");
+    EXPECT_EQ(permissions(target), fs::perms(0666));
+    EXPECT_EQ(listing(folder.path + "/locked"), Names{"out.plist"});
+    fs::permissions(folder.path + "/locked", fs::perms(0755));
+}
+
+TEST(CliOutput, aFileSizeLimitFailsTheWriteAndLeavesNoTemporaryFile) {
+    Folder folder;
+    const std::string target = folder.write("out.plist", "old");
+    Start start;
+    start.fileSizeLimit = 512; // well below the merged examples
+    ASSERT_GT(mergedExamples().size(), 512u);
+    const Ended ended = runCli({"merge", config, sample, "-o", target}, start);
+    EXPECT_EQ(ended.status, 2);
+    EXPECT_EQ(ended.err, "carryover-cli: cannot write \"" + target + "\": File too large\n");
+    EXPECT_EQ(readFile(target), "old");
+    EXPECT_EQ(listing(folder.path), Names{"out.plist"});
+}
+
+TEST(CliOutput, everyFailureToWriteStandardOutputIsReported) {
+    Folder folder;
+    const std::string input = folder.write("in.plist", test::document("<key>a</key><true/>"));
+    const std::vector<std::vector<std::string>> commands = {
+        {"dump", input},           {"format", input},
+        {"diff", config, sample},  {"diff", "--tsv", input, input},
+        {"merge", config, sample}, {"--help"},
+        {"merge", "--help"},       {"--version"}};
+    for (const auto& words : commands) {
+        Start full;
+        full.standardOutput = "/dev/full";
+        Ended ended = runCli(words, full);
+        EXPECT_EQ(ended.status, 2) << words[0];
+        EXPECT_EQ(ended.err, "carryover-cli: cannot write standard output: No space left on device\n");
+        Start closed;
+        closed.closedOutput = true;
+        ended = runCli(words, closed);
+        EXPECT_EQ(ended.status, 2) << words[0];
+        EXPECT_EQ(ended.err, "carryover-cli: cannot write standard output: Bad file descriptor\n");
+    }
+    // With standard output closed, output to a file is written as usual.
+    Start closed;
+    closed.closedOutput = true;
+    EXPECT_EQ(runCli({"format", input, "-o", folder.path + "/out.plist"}, closed).status, 0);
+    EXPECT_EQ(readFile(folder.path + "/out.plist"), runCli({"format", input}).out);
+}
+
+TEST(CliUsage, helpVersionAndEmptyFileNames) {
+    for (const std::vector<std::string>& words : {std::vector<std::string>{"--help"},
+                                                  {"-h"},
+                                                  {"help"},
+                                                  {"merge", "--help"},
+                                                  {"diff", "-h", "x"},
+                                                  {"format", "a", "-o", "b", "--help"}}) {
+        const Ended ended = runCli(words);
+        EXPECT_EQ(ended.status, 0) << words[0];
+        EXPECT_TRUE(ended.out.starts_with("usage: carryover-cli dump FILE\n")) << ended.out;
+        EXPECT_NE(ended.out.find("--version"), std::string::npos);
+        EXPECT_EQ(ended.err, "");
+    }
+    const Ended version = runCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("carryover-cli ")) << version.out;
+    EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '\n'), 1);
+
+    Folder folder;
+    const std::string input = folder.write("in.plist", test::document("<key>a</key><true/>"));
+    const struct {
+        std::vector<std::string> words;
+        const char* why;
+    } refused[] = {
+        {{"format", input, "-o", ""}, "-o needs a file name"},
+        {{"merge", config, sample, "-o", ""}, "-o needs a file name"},
+        {{"dump", ""}, "an empty file name"},
+        {{"diff", config, ""}, "an empty file name"},
+        {{"dump", "-x\n"}, "unknown option \"-x\\n\""},
+    };
+    for (const auto& c : refused) {
+        const Ended ended = runCli(c.words);
+        EXPECT_EQ(ended.status, 2) << c.why;
+        EXPECT_EQ(ended.out, "");
+        EXPECT_TRUE(ended.err.starts_with("carryover-cli: " + std::string(c.why) + "\nusage: ")) << ended.err;
+    }
+    EXPECT_EQ(listing(folder.path), Names{"in.plist"});
+}
+
+TEST(CliUsage, doubleDashEndsTheOptions) {
+    Folder folder;
+    folder.write("-c.plist", readFile(config));
+    folder.write("--tsv", readFile(sample));
+    folder.write("-o", test::document("<key>a</key><true/>"));
+    Start here;
+    here.folder = folder.path;
+    const Ended merged = runCli({"merge", "--", "-c.plist", "--tsv"}, here);
+    EXPECT_EQ(merged.status, 0) << merged.err;
+    EXPECT_EQ(merged.out, mergedExamples());
+    const Ended formatted = runCli({"format", "--", "-o"}, here);
+    EXPECT_EQ(formatted.status, 0) << formatted.err;
+    EXPECT_EQ(formatted.out, runCli({"format", folder.path + "/-o"}).out);
+    EXPECT_EQ(runCli({"diff", "--tsv", "--", "-c.plist", "--tsv"}, here).status, 1);
+    // Without "--" the same words are options.
+    EXPECT_EQ(runCli({"merge", "-c.plist", "--tsv"}, here).status, 2);
+    EXPECT_EQ(runCli({"format", "-o"}, here).status, 2);
+    EXPECT_EQ(listing(folder.path), (Names{"--tsv", "-c.plist", "-o"}));
+}
+
+TEST(CliMessages, fileNamesAreQuotedOnOneLine) {
+    Folder folder;
+    const struct {
+        std::string name, quoted;
+    } cases[] = {
+        {"plain.plist", "plain.plist"},
+        {"a\nb.plist", "a\\nb.plist"},
+        {"tab\there\r", "tab\\there\\r"},
+        {"esc\x1b[31m\x7f", "esc\\x1B[31m\\x7F"},
+        {"quote\"back\\slash", "quote\\\"back\\\\slash"},
+        {"bad\xff\xfe\xc3.plist", "bad\\xFF\\xFE\\xC3.plist"},
+        {"c1\xc2\x85 \xc2\x9b", "c1\\xC2\\x85 \\xC2\\x9B"},
+        {"\xc3\xbc \xe2\x82\xac \xf0\x9f\x98\x80", "\xc3\xbc \xe2\x82\xac \xf0\x9f\x98\x80"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.path + "/" + c.name;
+        Ended ended = runCli({"dump", path});
+        EXPECT_EQ(ended.status, 2);
+        EXPECT_EQ(ended.err, "Error reading plist: cannot read the file: No such file or directory (\"" +
+                                 folder.path + "/" + c.quoted + "\")\n");
+        ended = runCli({"merge", config, sample, "-o", path + "/out.plist"});
+        EXPECT_EQ(ended.status, 2);
+        EXPECT_EQ(ended.err, "carryover-cli: cannot write \"" + folder.path + "/" + c.quoted +
+                                 "/out.plist\": No such file or directory\n");
+    }
+    EXPECT_TRUE(listing(folder.path).empty());
+}
+
+TEST(CliMessages, wideEncodingsAreNamed) {
+    Folder folder;
+    std::string utf16 = "\xFF\xFE";
+    for (char c : test::document("<key>a</key><true/>"))
+        utf16 += std::string{c, '\0'};
+    const std::string file = folder.write("wide.plist", utf16);
+    const Ended ended = runCli({"dump", file});
+    EXPECT_EQ(ended.status, 2);
+    EXPECT_EQ(ended.err, "Error reading plist: the file is encoded in UTF-16 (little-endian), not UTF-8, "
+                         "format: XML (\"" +
+                             file + "\")\n");
+}
+
+TEST(CliDiff, aSampleEntryMissingFromTheConfigurationIsADifference) {
+    Folder folder;
+    const std::string without = folder.write("config.plist", test::document("<key>a</key><true/>"));
+    const std::string with = folder.write(
+        "sample.plist",
+        test::document("<key>a</key><true/><key>Net</key><dict><key>Host</key><string>h</string></dict>"));
+    const Ended ended = runCli({"diff", "--tsv", without, with});
+    EXPECT_EQ(ended.status, 1);
+    EXPECT_EQ(ended.out, "0\t" + with +
+                             "\tFileName\t\tNone\t1\n"
+                             "1\tNet\tDictionary\t\tUnmatched\t1\n"
+                             "2\tHost\tString\th\tUnmatched\t1\n"
+                             "1\ta\tBool\ttrue\tNone\t1\n");
+    EXPECT_EQ(runCli({"diff", with, with}).status, 0);
 }

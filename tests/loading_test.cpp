@@ -74,6 +74,36 @@ TEST(Loading, byteOrderMarkIsAccepted) {
     EXPECT_TRUE(result.root->data.text().starts_with("\xEF\xBB\xBF"));
 }
 
+TEST(Loading, wideEncodingsAreRefusedByName) {
+    // The document in UTF-16 or UTF-32 as another program would write it: a byte-order mark, then each
+    // character in two or four bytes.
+    const auto encode = [](std::string_view mark, size_t width, bool bigEndian) {
+        std::string bytes(mark);
+        for (char c : test::document("<key>a</key><string>x</string>")) {
+            std::string unit(width, '\0');
+            unit[bigEndian ? width - 1 : 0] = c;
+            bytes += unit;
+        }
+        return bytes;
+    };
+    const struct {
+        std::string bytes;
+        const char* encoding;
+    } cases[] = {
+        {encode("\xFF\xFE", 2, false), "UTF-16 (little-endian)"},
+        {encode("\xFE\xFF", 2, true), "UTF-16 (big-endian)"},
+        {encode(std::string_view("\xFF\xFE\0\0", 4), 4, false), "UTF-32 (little-endian)"},
+        {encode(std::string_view("\0\0\xFE\xFF", 4), 4, true), "UTF-32 (big-endian)"},
+        {"\xFF\xFE", "UTF-16 (little-endian)"},
+    };
+    for (const auto& c : cases) {
+        const LoadResult result = test::load(c.bytes);
+        EXPECT_EQ(result.status, LoadStatus::NotUtf8) << c.encoding;
+        EXPECT_EQ(result.message, std::string("Error reading plist: the file is encoded in ") + c.encoding +
+                                      ", not UTF-8, format: XML");
+    }
+}
+
 TEST(Loading, deepDocumentsAreRefusedByTheReader) {
     const auto nested = [](int levels) {
         return test::document("<key>a</key>" + test::nestedArrays(levels));

@@ -97,3 +97,32 @@ TEST(Comparison, resultIsTheRenumberedEnabledPartAndCountsTellWhetherFilesDiffer
     switchedOff->enabled = false;
     EXPECT_EQ(mergedResult(switchedOff), nullptr);
 }
+
+TEST(Difference, RenumbersNamesThatOnlyLookLikeIndices) {
+    // Keys in front of elements name them; only "Item <index>" written the plain way is kept.
+    auto keyed = array("L", {str("", "a"), str("", "b"), str("", "c"), str("", "d")});
+    const char* names[] = {"Item 00", "Item 01", "Item 2", "Item +3"};
+    for (size_t i = 0; i < 4; ++i)
+        keyed->children[i]->name = names[i];
+    const auto compared = compare(root("c", {keyed}), root("s", {integer("L", 5)}));
+    EXPECT_EQ(entries(*compared.differences),
+              "L=5 Merged off, L=[] Replacement(Item 0=a Replacement, Item 1=b Replacement, "
+              "Item 2=c Replacement, Item 3=d Replacement)");
+    EXPECT_EQ(entries(*compared.result),
+              "L=[] Replacement(Item 0=a Replacement, Item 1=b Replacement, Item 2=c Replacement, "
+              "Item 3=d Replacement)");
+}
+
+TEST(Comparison, entriesOnlyTheSampleHasMeanTheFilesDiffer) {
+    const auto config = [] { return root("c", {integer("Port", 1), array("Drivers", {})}); };
+    for (const auto& sample :
+         {root("s", {integer("Port", 1), array("Drivers", {}), dict("Net", {str("Host", "h")})}),
+          root("s", {integer("Port", 1), array("Drivers", {dict("", {str("Path", "x.efi")})})})}) {
+        const auto compared = compare(config(), sample);
+        EXPECT_EQ(compared.counts[Operation::Unmatched], 2u) << entries(*compared.differences);
+        EXPECT_EQ(compared.counts[Operation::Merged] + compared.counts[Operation::Replacement] +
+                      compared.counts[Operation::Inserted],
+                  0u);
+        EXPECT_TRUE(compared.counts.differ());
+    }
+}

@@ -3,6 +3,8 @@
 
 #include <random>
 #include <set>
+#include <string>
+#include <string_view>
 
 #include "TreeBuilder.h"
 #include "merge/Reduce.h"
@@ -22,6 +24,14 @@ std::string reduced(const std::vector<ItemPtr>& sample, const std::vector<ItemPt
     auto result = reduce(*combined(sample, config), options, *builtNodes());
     EXPECT_TRUE(parentsConsistent(*result));
     return entries(*result);
+}
+
+// `prefix` followed by `number` in two digits or more, so that the order of texts is that of numbers.
+std::string numbered(std::string_view prefix, size_t number) {
+    std::string text(prefix);
+    if (number < 10) text += '0';
+    text += std::to_string(number);
+    return text;
 }
 
 } // namespace
@@ -202,4 +212,58 @@ TEST(ReduceArray, FuzzMixedKindsPlaceEachElementAtMostOnce) {
         }
         EXPECT_TRUE(parentsConsistent(*result));
     }
+}
+
+TEST(ReduceArray, LongArraysKeepEveryElementsPositionAcrossTies) {
+    // Each position holds one element on each side; the sample's comes first. More than 16 elements, so
+    // that the order of equal positions depends on the sort keeping it.
+    std::vector<ItemPtr> sample, config;
+    std::string expected;
+    for (size_t i = 0; i < 22; ++i) {
+        sample.push_back(str("", numbered("a", i)));
+        config.push_back(str("", numbered("b", i)));
+        if (i > 0) expected += ", ";
+        expected += elementName(2 * i) + "=" + numbered("a", i) + " None, ";
+        expected += elementName(2 * i + 1) + "=" + numbered("b", i) + " Inserted";
+    }
+    EXPECT_EQ(reduced({array("A", sample)}, {array("A", config)}), "A=[] None(" + expected + ")");
+
+    // Elements whose names spell no index all tie, and stay in the order the pairing left them.
+    auto keyed = array("K", {});
+    expected.clear();
+    for (size_t i = 0; i < 24; ++i) {
+        adopt(*keyed, {str("Key", numbered("v", i))});
+        if (i > 0) expected += ", ";
+        expected += elementName(i) + "=" + numbered("v", i) + " None";
+    }
+    EXPECT_EQ(entries(*reduce(*keyed, disableTam, *builtNodes())), expected);
+}
+
+TEST(ReduceDictionary, DuplicateKeysPairInTheirOrderInLargeDictionaries) {
+    // 25 entries: ten keys on both sides, "Dup" three times in the sample and twice in the configuration.
+    std::vector<ItemPtr> sample, config;
+    std::string same;
+    for (size_t i = 0; i < 10; ++i) {
+        sample.push_back(integer(numbered("k", i), static_cast<int64_t>(i)));
+        config.push_back(integer(numbered("k", i), static_cast<int64_t>(i)));
+        same += ", " + numbered("k", i) + "=" + std::to_string(i) + " None";
+    }
+    for (int value : {1, 2, 3})
+        sample.insert(sample.begin() + value * 3, integer("Dup", value));
+    for (int value : {4, 5})
+        config.insert(config.begin() + value, integer("Dup", value));
+    // Neighbours pair in reading order, the sample's first: 1 with 2, 3 with 4; 5 is left alone.
+    EXPECT_EQ(reduced(sample, config),
+              "Dup=1 Merged off, Dup=2 Replacement, Dup=3 Merged off, Dup=4 Replacement, Dup=5 Inserted off" +
+                  same);
+}
+
+TEST(ReduceDictionary, HideInsertedLeavesKeepsTheLeavesOfAnInsertedBase) {
+    // Two configuration dictionaries of one name merge into the second; both are inserted, so their
+    // leaves stay.
+    EXPECT_EQ(reduced({}, {dict("D", {integer("A", 1), str("S", "s")}), dict("D", {integer("B", 2)})},
+                      hideInserted),
+              "D={} Inserted(A=1 Inserted, B=2 Inserted, S=s Inserted)");
+    EXPECT_EQ(reduced({}, {array("L", {str("", "x")}), array("L", {integer("", 1)})}, hideInserted),
+              "L=[] Inserted(Item 0=1 Inserted, Item 1=x Inserted)");
 }

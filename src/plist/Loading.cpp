@@ -1,6 +1,9 @@
 // The loading step: bytes read under a ceiling, conversion of binary lists, our reader.
 #include "plist/Loading.h"
 
+#include <string_view>
+#include <utility>
+
 #include "plist/BinaryPlist.h"
 #include "plist/FileBytes.h"
 #include "plist/Reader.h"
@@ -60,6 +63,21 @@ LoadStatus loadStatus(BinaryStatus status) {
     return LoadStatus::NotPlist;
 }
 
+// The encoding named by the byte-order mark that `bytes` begin with, when it is one of UTF-16 or
+// UTF-32; "" otherwise. UTF-32's little-endian mark begins like UTF-16's, so it is tried first.
+std::string_view wideEncoding(std::string_view bytes) {
+    using namespace std::string_view_literals;
+    constexpr std::pair<std::string_view, std::string_view> marks[] = {
+        {"\x00\x00\xFE\xFF"sv, "UTF-32 (big-endian)"},
+        {"\xFF\xFE\x00\x00"sv, "UTF-32 (little-endian)"},
+        {"\xFE\xFF"sv, "UTF-16 (big-endian)"},
+        {"\xFF\xFE"sv, "UTF-16 (little-endian)"},
+    };
+    for (const auto& [mark, encoding] : marks)
+        if (bytes.starts_with(mark)) return encoding;
+    return {};
+}
+
 } // namespace
 
 LoadResult loadPlist(const std::string& path, ContainerCounter& counter) {
@@ -79,6 +97,10 @@ LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerC
     if (bytes.size() > maximumFileSize)
         return failure(LoadStatus::TooLarge,
                        FileBytes{FileBytesStatus::TooLarge, {}, {}, maximumFileSize}.description());
+    const std::string_view encoding = wideEncoding(bytes);
+    if (!encoding.empty())
+        return failure(LoadStatus::NotUtf8,
+                       "the file is encoded in " + std::string(encoding) + ", not UTF-8, format: XML");
     const bool binary = isBinaryPlist(bytes);
     if (binary) {
         BinaryConversion converted = convertBinaryPlist(std::move(bytes));

@@ -1,5 +1,8 @@
 // Saving: writing a file so that readers see either the old content or the whole new one, and saving
 // a tree as a property-list document that way. A failed save leaves the target as it was.
+//
+// A process that saves ignores SIGXFSZ, so that a file-size limit makes the write fail with an error
+// (and the temporary file be removed) instead of killing the process; both front ends do so at start.
 #pragma once
 
 #include <string>
@@ -9,9 +12,18 @@
 
 namespace carryover {
 
-// Writes `text` to a temporary file in the folder of `path`, then renames it over `path`, keeping the
-// permissions of a file that is replaced. Returns "" on success; otherwise the reason, and `path` is
-// left as it was and the temporary file removed.
+// Writes all of `text` to the open descriptor `fd`, waiting when it is non-blocking and full.
+// Returns "" when everything was written; otherwise the system's reason.
+std::string writeAll(int fd, std::string_view text);
+
+// Writes `text` to `path` as a shell redirection would, but atomically where it can:
+// - a regular file, or none, is written to a temporary file in the same folder that is then renamed
+//   over it; a replaced file keeps its permissions (and its owner and group where the system allows),
+//   a new one gets the usual permissions (0666 less the umask);
+// - a symbolic link stays a link: the file it leads to is replaced, or created when it is missing;
+// - a device or a named pipe is written directly; a pipe that nobody reads from is a failure.
+// Returns "" on success; otherwise the reason, and the target is left as it was (a device or pipe may
+// have taken part of the text) and no temporary file remains.
 std::string writeFileAtomically(const std::string& path, std::string_view text);
 
 // How a save ended.
@@ -30,7 +42,8 @@ struct SaveResult {
     std::string description() const;
 };
 
-// Writes plistRepresentation(root, 0) to `path` atomically, in UTF-8, when `root` is a file's root.
+// Writes plistRepresentation(root, 0) to `path` as writeFileAtomically does, in UTF-8, when `root` is a
+// file's root.
 SaveResult savePlist(const Item& root, const std::string& path);
 
 } // namespace carryover

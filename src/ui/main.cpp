@@ -3,10 +3,16 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <csignal>
+
 #include "ui/ContentView.h"
 #include "ui/MainWindow.h"
 
 int main(int argc, char** argv) {
+    // Saving to a file beyond a file-size limit, or to a pipe whose reader went away, fails with an error
+    // the window reports instead of ending the application.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
     Q_INIT_RESOURCE(resources);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Carryover"));
