@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -16,6 +17,28 @@ constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Scanning eight bytes at a time: the byte order makes the first byte of a block its lowest.
+static_assert(std::endian::native == std::endian::little);
+
+constexpr uint64_t highBits = 0x8080808080808080ull;
+
+uint64_t load(const char* at) {
+    uint64_t block;
+    std::memcpy(&block, at, 8);
+    return block;
+}
+
+// The high bit set in each byte of `block` that equals `c`, and in no other.
+uint64_t equalBytes(uint64_t block, char c) {
+    const uint64_t x = block ^ (0x0101010101010101ull * static_cast<unsigned char>(c));
+    return ~(((x & 0x7F7F7F7F7F7F7F7Full) + 0x7F7F7F7F7F7F7F7Full) | x) & highBits;
+}
+
+// The index in its block of the first byte whose high bit `mask` sets; `mask` must not be 0.
+size_t firstMarked(uint64_t mask) {
+    return static_cast<size_t>(std::countr_zero(mask)) / 8;
 }
 
 // The bytes that may start a name, and those that may continue one; every byte of a multi-byte
@@ -86,13 +109,14 @@ void XmlScanner::skipByteOrderMark() {
 size_t XmlScanner::skipSpace(size_t at) const {
     const char* data = text_.data();
     const size_t size = text_.size();
-    while (at < size && isSpace(data[at])) {
-        if (data[at++] != '\n') continue;
-        // A line's indentation comes in runs of tabs: pass over eight of them at once.
-        uint64_t block;
-        while (at + 8 <= size && (std::memcpy(&block, data + at, 8), block == 0x0909090909090909ull))
-            at += 8;
+    for (; at + 8 <= size; at += 8) {
+        const uint64_t block = load(data + at);
+        const uint64_t blank = equalBytes(block, ' ') | equalBytes(block, '\t') | equalBytes(block, '\n') |
+                               equalBytes(block, '\r');
+        if (blank != highBits) return at + firstMarked(~blank & highBits);
     }
+    while (at < size && isSpace(data[at]))
+        ++at;
     return at;
 }
 
@@ -288,6 +312,11 @@ bool XmlScanner::startTag(Tag& tag) {
     const size_t length = nameLength(at);
     tag.name = text_.substr(at, length);
     at += length;
+    if (at < text_.size() && text_[at] == '>') { // the common case: no attributes, no blanks
+        tag.empty = false;
+        at_ = at + 1;
+        return true;
+    }
     attributes_.clear();
     for (;;) {
         const size_t spaced = skipSpace(at);
@@ -421,6 +450,15 @@ bool XmlScanner::text(std::string_view name, bool resolve, std::string_view& out
         // written, and ">" is checked where it stands.
         size_t at = run;
         for (;;) {
+            for (; at + 8 <= size; at += 8) {
+                const uint64_t block = load(text_.data() + at);
+                const uint64_t stop = equalBytes(block, '<') | equalBytes(block, '&') |
+                                      equalBytes(block, '\r') | equalBytes(block, '>');
+                if (stop != 0) {
+                    at += firstMarked(stop);
+                    break;
+                }
+            }
             while (at < size && !stops[static_cast<unsigned char>(text_[at])])
                 ++at;
             if (at == size) return fail(ReadStatus::Malformed, "an unclosed " + tagText(name), first);
