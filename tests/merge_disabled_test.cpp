@@ -16,7 +16,8 @@ const ReduceOptions disableTam = {ReduceOption::DisableTamInsertedLeaves,
 // The entries after reducing `sample` with `config` and handling disabled dictionaries.
 std::string handled(const std::vector<ItemPtr>& sample, const std::vector<ItemPtr>& config,
                     ReduceOptions options = disableTam) {
-    Item* result = handleDisabled(reduce(*combined(sample, config), disableTam, *builtNodes()), options);
+    Item* result =
+        handleDisabled(reduce(*combined(sample, config), disableTam, *builtNodes()), options, *builtNodes());
     EXPECT_TRUE(parentsConsistent(*result));
     return entries(*result);
 }
@@ -47,7 +48,7 @@ TEST(HandleDisabled, OnlyEnabledBoolEntriesCount) {
     auto tree = root("r", {dict("Text", {str("Enabled", "false")}),
                            dict("Off", {off(boolean("Enabled", false))}), dict("Killed", {killed}),
                            dict("Last", {boolean("Enabled", false), boolean("Enabled", true)})});
-    EXPECT_EQ(entries(*handleDisabled(tree.get(), disableTam)),
+    EXPECT_EQ(entries(*handleDisabled(tree.get(), disableTam, *builtNodes())),
               "Text={} None(Enabled=false None), Off={} None(Enabled=false None off), "
               "Killed={} None(Enabled=false Kill), Last={} None(Enabled=false None, Enabled=true None)");
 }
@@ -58,16 +59,16 @@ TEST(HandleDisabled, NestedDictionariesAreMarkedOnTheirOwn) {
                     {dict("Outer", {boolean("Enabled", true), dict("Inner", {boolean("Enabled", false)}),
                                     array("List", {dict("", {boolean("Enabled", false)}), str("", "s")})})});
     };
-    EXPECT_EQ(entries(*handleDisabled(tree().get(), disableTam)),
+    EXPECT_EQ(entries(*handleDisabled(tree().get(), disableTam, *builtNodes())),
               "Outer={} None(Enabled=true None, Inner={} Kill off(Enabled=false Kill off), "
               "List=[] None(Item 0={} Kill off(Enabled=false Kill off), Item 1=s None))");
-    Item* hidden = handleDisabled(tree().get(), {ReduceOption::HideDisabled});
-    hidden->renumberChildren(*test::builtNodes());
+    Item* hidden = handleDisabled(tree().get(), {ReduceOption::HideDisabled}, *builtNodes());
     EXPECT_EQ(entries(*hidden), "Outer={} None(Enabled=true None, List=[] None(Item 0=s None))");
     EXPECT_TRUE(parentsConsistent(*hidden));
     auto single = str("S", "s");
-    EXPECT_EQ(handleDisabled(single.get(), disableTam), single.get());
-    EXPECT_EQ(handleDisabled(dict("D", {boolean("Enabled", false)}).get(), {ReduceOption::HideDisabled}),
+    EXPECT_EQ(handleDisabled(single.get(), disableTam, *builtNodes()), single.get());
+    EXPECT_EQ(handleDisabled(dict("D", {boolean("Enabled", false)}).get(), {ReduceOption::HideDisabled},
+                             *builtNodes()),
               nullptr);
 }
 

@@ -49,9 +49,9 @@ bool comparable(const Item& sample, const Item& config) {
 ItemPtr differenceOfScratch(Item& scratch, std::shared_ptr<Arena> arena) {
     const ReduceOptions options = {ReduceOption::DisableTamInsertedLeaves,
                                    ReduceOption::DisableTamNotStringLeaves};
-    // Only a dictionary can vanish here, never a root or the error node.
-    Item* result = handleDisabled(reduce(scratch, options, *arena), options);
-    result->renumberChildren(*arena);
+    // Only a dictionary can vanish here, never a root or the error node. The reduction and the handling
+    // leave every array numbered by position.
+    Item* result = handleDisabled(reduce(scratch, options, *arena), options, *arena);
     return ownedBy(std::move(arena), result);
 }
 

@@ -24,30 +24,34 @@ bool switchedOn(const Item& node) {
     return on;
 }
 
-bool keepHandled(Item& node, ReduceOptions options);
+bool keepHandled(Item& node, ReduceOptions options, Arena& arena);
 
-// Handles the children of `node` in place and takes out those that vanish.
-void handleChildren(Item& node, ReduceOptions options) {
+// Handles the children of `node` in place and takes out those that vanish; array elements that move
+// up are named after their new position.
+void handleChildren(Item& node, ReduceOptions options, Arena& arena) {
     size_t kept = 0;
     for (size_t i = 0; i < node.children.size(); ++i) {
-        if (!keepHandled(*node.children[i], options)) continue;
+        if (!keepHandled(*node.children[i], options, arena)) continue;
         node.children[i]->parent = &node;
-        if (kept != i) node.children[kept] = node.children[i];
+        if (kept != i) {
+            node.children[kept] = node.children[i];
+            if (node.type() == ItemDataType::Array) node.children[kept]->name = elementName(kept, arena);
+        }
         ++kept;
     }
     node.children.resize(kept);
 }
 
 // Handles `node` in place, which its input being spent allows; false when it is to be left out.
-bool keepHandled(Item& node, ReduceOptions options) {
+bool keepHandled(Item& node, ReduceOptions options, Arena& arena) {
     switch (node.type()) {
     case ItemDataType::FileName:
     case ItemDataType::Array:
-        handleChildren(node, options);
+        handleChildren(node, options, arena);
         return true;
     case ItemDataType::Dictionary:
         if (switchedOn(node)) {
-            handleChildren(node, options);
+            handleChildren(node, options, arena);
             return true;
         }
         if (options.contains(ReduceOption::HideDisabled)) return false;
@@ -70,8 +74,8 @@ bool keepHandled(Item& node, ReduceOptions options) {
 
 } // namespace
 
-Item* handleDisabled(Item* node, ReduceOptions options) {
-    if (!keepHandled(*node, options)) return nullptr;
+Item* handleDisabled(Item* node, ReduceOptions options, Arena& arena) {
+    if (!keepHandled(*node, options, arena)) return nullptr;
     return node;
 }
 

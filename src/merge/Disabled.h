@@ -10,8 +10,9 @@ namespace carryover {
 
 // `node` itself, handled in place: switched-off dictionaries below it (or itself) are marked Kill and
 // disabled throughout, or taken out under HideDisabled; nullptr when `node` is such a dictionary
-// under HideDisabled. The caller sets the result's parent. Meant for the reduced tree, which it changes.
-Item* handleDisabled(Item* node, ReduceOptions options);
+// under HideDisabled; array elements that move up are named after their new position, with names
+// kept in `arena`. The caller sets the result's parent. Meant for the reduced tree, which it changes.
+Item* handleDisabled(Item* node, ReduceOptions options, Arena& arena);
 
 // A new tree holding the enabled part of `node`'s subtree, names unchanged; nullptr when `node` itself
 // is disabled. `node` is left as it is; the new tree shares its names and texts and keeps it alive.

@@ -167,6 +167,8 @@ void mergePair(Item* a, Item* b, Item& result, bool inArray, ReduceOptions optio
         adopt(result, base, arena);
     }
     partner->setOperationDeep(Operation::Replacement);
+    // A container that replaces a leaf is moved as it stands, so its arrays are numbered here.
+    if (isContainer(partner->type())) partner->renumberChildren(arena);
     adopt(result, partner, arena);
 }
 
@@ -227,7 +229,7 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
     });
     stableSort(std::span<Item*>(result.children.begin(), result.children.size()), beforeByIndex);
     // Only this array's elements are renamed: nested arrays were renamed by their own reduction, and a
-    // Replacement container, moved as it stands, is renamed when the pipeline renumbers the whole tree.
+    // Replacement container, moved as it stands, when it was placed.
     for (size_t i = 0; i < result.children.size(); ++i)
         result.children[i]->name = elementName(i, arena);
 }
