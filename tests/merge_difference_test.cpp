@@ -1,6 +1,7 @@
 // Tests of the comparison pipeline on hand-made file roots.
 #include <gtest/gtest.h>
 
+#include "PlistText.h"
 #include "TreeBuilder.h"
 #include "merge/Comparison.h"
 #include "merge/Difference.h"
@@ -125,4 +126,23 @@ TEST(Comparison, entriesOnlyTheSampleHasMeanTheFilesDiffer) {
                   0u);
         EXPECT_TRUE(compared.counts.differ());
     }
+}
+
+// Keys and identifying values pair by their NFC form whichever way each file spells them, also where a
+// file holds no text that needs normalising and its names are compared as bytes.
+TEST(Difference, PairsNamesAndValuesByTheirCanonicalForm) {
+    const std::string precomposed = "Caf\xC3\xA9", decomposed = "Cafe\xCC\x81";
+    const auto file = [](const std::string& key, const std::string& path, const std::string& value) {
+        return document("<key>" + key + "</key><string>" + value + "</string><key>List</key><array><dict>" +
+                        "<key>Path</key><string>" + path +
+                        "</string><key>Enabled</key><true/></dict></array>");
+    };
+    ContainerCounter counter;
+    ItemPtr config = test::read(file(decomposed, decomposed, "config"), counter);
+    ItemPtr sample = test::read(file(precomposed, precomposed, "sample"), counter);
+    const std::string expected =
+        precomposed + "=sample Merged off, " + decomposed +
+        "=config Replacement, List=[] None(Item 0={} None(Enabled=true None, Path=" + precomposed + " None))";
+    EXPECT_EQ(entries(*difference(sample, config)), expected);
+    EXPECT_EQ(entries(*differenceTaking(sample, config)), expected);
 }

@@ -18,7 +18,7 @@ bool switchedOn(const Item& node) {
         // The cheap tests first: comparing a key that is not ASCII means normalising it.
         if (child->type() != ItemDataType::Bool || !child->enabled || child->operation == Operation::Kill)
             continue;
-        if (!textEqual(child->key(), "Enabled")) continue;
+        if (!child->hasKey("Enabled")) continue;
         if (const bool* value = std::get_if<bool>(&child->data.data)) on = *value;
     }
     return on;

@@ -40,10 +40,27 @@ int threeWayText(std::string_view left, std::string_view right) {
     return 1;
 }
 
+// -1, 0 or 1 from comparing texts that are both in NFC as written: plain bytes.
+int threeWayBytes(std::string_view left, std::string_view right) {
+    const int order = left.compare(right);
+    return order < 0 ? -1 : order > 0 ? 1 : 0;
+}
+
+bool isText(ItemDataType type) {
+    return type == ItemDataType::String || type == ItemDataType::Date || type == ItemDataType::Error;
+}
+
+// threeWay of the values of `a` and `b`, texts known to be canonical compared as bytes.
+int valueOrder(const Item& a, const Item& b) {
+    if (a.canonical && b.canonical && a.type() == b.type() && isText(a.type()))
+        return threeWayBytes(a.data.text(), b.data.text());
+    return threeWay(a.data, b.data);
+}
+
 // The first child of `node` whose key is `key`; null when there is none.
 const Item* firstChild(const Item& node, std::string_view key) {
     for (const Item* child : node.children)
-        if (textEqual(child->key(), key)) return child;
+        if (child->hasKey(key)) return child;
     return nullptr;
 }
 
@@ -62,9 +79,10 @@ Identifying identifyingEntries(const Item& node) {
 }
 
 int elementOrder(const Item& a, const Identifying& aEntries, const Item& b, const Identifying& bEntries) {
-    if (a.type() != ItemDataType::Dictionary) return threeWay(a.data, b.data);
+    if (a.type() != ItemDataType::Dictionary) return valueOrder(a, b);
     for (size_t k = 0; k < identifyingKeys.size(); ++k)
-        if (aEntries[k] && bEntries[k]) return threeWay(aEntries[k]->data, bEntries[k]->data);
+        if (aEntries[k] && bEntries[k]) return valueOrder(*aEntries[k], *bEntries[k]);
+    if (a.canonical && b.canonical) return threeWayBytes(a.key(), b.key());
     return threeWayText(a.key(), b.key());
 }
 
@@ -207,7 +225,8 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
         named.reserve(sorted.size());
         for (auto& node : sorted) {
             std::string_view name = node->name;
-            if (!isCanonicalAsWritten(name)) name = canonicalNames.emplace_back(canonicalText(name));
+            if (!node->canonical && !isCanonicalAsWritten(name))
+                name = canonicalNames.emplace_back(canonicalText(name));
             named.emplace_back(name, node);
         }
         stableSort(named, [](const auto& a, const auto& b) { return a.first < b.first; });

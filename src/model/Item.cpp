@@ -35,6 +35,10 @@ std::string_view Item::key() const {
     return type() == ItemDataType::FileName ? std::string_view() : std::string_view(name);
 }
 
+bool Item::hasKey(std::string_view text) const {
+    return canonical ? key() == text : textEqual(key(), text);
+}
+
 std::string Item::path() const {
     if (type() == ItemDataType::FileName) return {};
     std::string result = parent ? parent->path() : std::string();
@@ -64,6 +68,7 @@ Item* Item::copyFields(Arena& arena, Item* newParent) const {
     result->data = data;
     result->operation = operation;
     result->enabled = enabled;
+    result->canonical = canonical;
     result->parent = newParent;
     return result;
 }

@@ -8,6 +8,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "model/Text.h"
 #include "plist/Base64.h"
 #include "plist/NumberText.h"
 #include "plist/XmlScanner.h"
@@ -153,7 +154,8 @@ constexpr uint64_t controlBytes(uint64_t block) {
 
 // The position of the first byte of `bytes` that is not valid UTF-8 or, with `xml`, that starts a
 // character XML 1.0 does not allow, with the kind of fault in `status`; npos when there is none.
-size_t characterFault(std::string_view bytes, bool xml, ReadStatus& status) {
+// `combining` is set when a character from U+0300 on was seen, which text may need normalising for.
+size_t characterFault(std::string_view bytes, bool xml, ReadStatus& status, bool& combining) {
     const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
     size_t i = 0;
@@ -214,6 +216,7 @@ size_t characterFault(std::string_view bytes, bool xml, ReadStatus& status) {
             status = ReadStatus::NotUtf8;
             return i;
         }
+        if (c >= 0xCC) combining = true;
         if (xml && c == 0xEF && s[i + 1] == 0xBF && s[i + 2] >= 0xBE) { // U+FFFE, U+FFFF
             status = ReadStatus::ForbiddenCharacter;
             return i;
@@ -248,8 +251,9 @@ std::string quoted(std::string_view text) {
 // in a list kept per depth and handed over when it closes.
 class Parser {
   public:
-    Parser(std::string_view text, Item& root, ContainerCounter& counter, Arena& arena)
-        : scanner(text), text_(text), root_(root), counter_(counter), arena_(arena) {
+    // `canonical`: the whole text is in NFC as written, so every name and text in it is.
+    Parser(std::string_view text, Item& root, ContainerCounter& counter, Arena& arena, bool canonical)
+        : scanner(text), text_(text), root_(root), counter_(counter), arena_(arena), canonical_(canonical) {
         frames_.reserve(maximumDepth);
     }
 
@@ -296,6 +300,7 @@ class Parser {
     Item& root_;
     ContainerCounter& counter_;
     Arena& arena_;
+    const bool canonical_;
     std::vector<Frame> frames_;
     // The children read so far of the container open at each depth, the top-level dictionary at 1.
     std::vector<std::vector<Item*>> pending_ = std::vector<std::vector<Item*>>(maximumDepth + 1);
@@ -395,6 +400,9 @@ class Parser {
             frame.hasKey = false;
         }
         if (!value(kind, tag, *item)) return false;
+        const bool textual = item->type() == ItemDataType::String || item->type() == ItemDataType::Date;
+        item->canonical = canonical_ || (isCanonicalAsWritten(item->name) &&
+                                         (!textual || isCanonicalAsWritten(item->data.text())));
         Item* opened = item;
         siblings.push_back(item);
         if ((kind == Element::Dict || kind == Element::Array) && !tag.empty)
@@ -522,7 +530,8 @@ ItemPtr errorRoot(const std::string& path, Item* parent) {
 
 ReadResult readPlistText(const std::string& path, std::string text, ContainerCounter& counter, Item* parent) {
     ReadStatus fault = ReadStatus::Ok;
-    size_t failedAt = characterFault(text, true, fault);
+    bool combining = false;
+    size_t failedAt = characterFault(text, true, fault, combining);
     ReadResult result;
     if (failedAt == std::string_view::npos) {
         // Names and texts refer into the file text wherever it holds them as they are, so the tree's
@@ -534,7 +543,7 @@ ReadResult readPlistText(const std::string& path, std::string text, ContainerCou
         root->name = arena->keep(path);
         root->parent = parent;
         root->data = ItemData(*file, ItemDataType::FileName);
-        Parser parser(*file, *root, counter, *arena);
+        Parser parser(*file, *root, counter, *arena, !combining);
         if (parser.read()) return {ownedBy(std::move(arena), root), ReadStatus::Ok, {}};
         result = refused(path, parent, parser.scanner.status, std::move(parser.scanner.detail));
         failedAt = parser.scanner.failedAt;
@@ -562,7 +571,8 @@ std::optional<std::string_view> documentHead(std::string_view text) {
 
 bool isValidUtf8(std::string_view bytes) {
     ReadStatus fault = ReadStatus::Ok;
-    return characterFault(bytes, false, fault) == std::string_view::npos;
+    bool combining = false;
+    return characterFault(bytes, false, fault, combining) == std::string_view::npos;
 }
 
 } // namespace carryover
