@@ -7,11 +7,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "Quoted.h"
 #include "TreeText.h"
 #include "merge/Comparison.h"
 #include "merge/Difference.h"
 #include "plist/Loading.h"
+#include "plist/Quoted.h"
 #include "plist/Saving.h"
 #include "plist/Writer.h"
 

@@ -13,6 +13,7 @@
 #include <plist/plist.h>
 
 #include "model/Item.h"
+#include "plist/Quoted.h"
 #include "plist/Reader.h"
 #include "plist/XmlCharacter.h"
 
@@ -237,9 +238,9 @@ class Walk {
             for (char32_t c : codePoints(object)) {
                 if (isXmlCharacter(c)) continue;
                 const std::string what = c == notUtf8 ? "bytes that are not UTF-8" : codePointName(c);
-                return refuse(BinaryStatus::InvalidCharacter,
-                              (key ? "a key of " + containerPath() : "the string at " + path()) + " holds " +
-                                  what);
+                return refuse(BinaryStatus::InvalidCharacter, (key ? "a key of " + escaped(containerPath())
+                                                                   : "the string at " + escaped(path())) +
+                                                                  " holds " + what);
             }
         }
         if (object.marker == IntegerMarker && object.count == 4) {
@@ -248,7 +249,7 @@ class Walk {
                            low = table_.number(object.content + 8, 8);
             const bool negative = high == UINT64_MAX && low >> 63 == 1;
             if (high != 0 && !negative)
-                return refuse(BinaryStatus::IntegerTooLarge, "the integer at " + path());
+                return refuse(BinaryStatus::IntegerTooLarge, "the integer at " + escaped(path()));
             // libplist reads sixteen bytes as unsigned; a negative value is given to it in eight.
             if (negative) table_.rewrite(object.content - 1, IntegerMarker << 4 | 3, object.content + 8);
         }
@@ -256,7 +257,7 @@ class Walk {
             if (!table_.fits(object.content, 8, 1)) return refuse(BinaryStatus::Malformed);
             const auto seconds = std::bit_cast<double>(table_.number(object.content, 8));
             if (!(seconds >= earliestDate && seconds < dateAfterLatest))
-                return refuse(BinaryStatus::DateOutOfRange, "the date at " + path());
+                return refuse(BinaryStatus::DateOutOfRange, "the date at " + escaped(path()));
         }
         state_[index] = Done;
         nodes_[index] = 1;

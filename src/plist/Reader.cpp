@@ -11,6 +11,7 @@
 #include "model/Text.h"
 #include "plist/Base64.h"
 #include "plist/NumberText.h"
+#include "plist/Quoted.h"
 #include "plist/XmlScanner.h"
 
 namespace carryover {
@@ -238,14 +239,6 @@ std::string characterName(std::string_view text, size_t at) {
     return "U+" + std::string(4 - std::min<size_t>(4, name.size()), '0') + name;
 }
 
-// `text` in double quotes.
-std::string quoted(std::string_view text) {
-    std::string out(1, '"');
-    out += text;
-    out += '"';
-    return out;
-}
-
 // Reads the top-level dictionary and everything in it, one piece of markup at a time. Open containers
 // stand on an explicit stack, so that nesting costs no call stack; the children of each are gathered
 // in a list kept per depth and handed over when it closes.
@@ -394,7 +387,7 @@ class Parser {
         } else {
             if (!frame.hasKey) // named by the key before, whose value this would be a second one of
                 return scanner.fail(ReadStatus::ValueWithoutKey,
-                                    siblings.empty() ? "" : quoted(siblings.back()->name), tag.at);
+                                    siblings.empty() ? "" : std::string(siblings.back()->name), tag.at);
             item->name = frame.key;
             frame.key = {};
             frame.hasKey = false;
@@ -495,9 +488,9 @@ std::string reasonText(ReadStatus status, std::string_view what) {
     case ReadStatus::TextOutsideElements:
         return "text outside elements";
     case ReadStatus::KeyWithoutValue:
-        return "the key \"" + detail + "\" has no value";
+        return "the key " + quoted(detail) + " has no value";
     case ReadStatus::ValueWithoutKey:
-        return detail.empty() ? "a value without a key" : "a second value for the key " + detail;
+        return detail.empty() ? "a value without a key" : "a second value for the key " + quoted(detail);
     case ReadStatus::NotDictionary:
         return "the top level is not a dictionary";
     case ReadStatus::JunkAfterRoot:
@@ -505,7 +498,7 @@ std::string reasonText(ReadStatus status, std::string_view what) {
     case ReadStatus::TooDeep:
         return "containers nest deeper than " + std::to_string(maximumDepth) + " levels";
     case ReadStatus::IntegerOutOfRange:
-        return "the integer at " + detail + " lies outside [-2^63, 2^64-1]";
+        return "the integer at " + escaped(detail) + " lies outside [-2^63, 2^64-1]";
     }
     return "";
 }

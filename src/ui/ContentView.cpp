@@ -16,6 +16,7 @@
 
 #include "merge/Switch.h"
 #include "plist/Loading.h"
+#include "plist/Quoted.h"
 #include "plist/Saving.h"
 #include "ui/ItemView.h"
 #include "ui/OperationStyle.h"
@@ -283,7 +284,7 @@ void ContentView::save() {
     if (QFileInfo(target).suffix() != QLatin1String("plist")) target += QStringLiteral(".plist");
     const SaveResult saved = savePlist(*trees_[slot(Tab::Merged)], target.toStdString());
     if (saved.saved()) return;
-    diagnostic("Error writing plist: " + saved.description() + " (" + target.toStdString() + ")");
+    diagnostic("Error writing plist: " + saved.description() + " (" + carryover::quoted(target.toStdString()) + ")");
     tell(this, QStringLiteral("Not saved"),
          QStringLiteral("%1 was not saved: %2.").arg(target, QString::fromStdString(saved.description())));
 }

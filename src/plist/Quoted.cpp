@@ -1,5 +1,5 @@
-// Quoting a file name for a message, byte by byte over its UTF-8.
-#include "Quoted.h"
+// Quoting a text for a message, byte by byte over its UTF-8.
+#include "plist/Quoted.h"
 
 #include "plist/XmlCharacter.h"
 
@@ -17,7 +17,14 @@ void appendHex(std::string& out, unsigned char byte) {
 } // namespace
 
 std::string quoted(std::string_view name) {
-    std::string out = "\"";
+    std::string out(1, '"');
+    out += escaped(name);
+    out += '"';
+    return out;
+}
+
+std::string escaped(std::string_view name) {
+    std::string out;
     size_t at = 0;
     while (at < name.size()) {
         const size_t start = at;
@@ -48,7 +55,7 @@ std::string quoted(std::string_view name) {
         }
         out.append(name.substr(start, at - start));
     }
-    return out + "\"";
+    return out;
 }
 
 } // namespace carryover
