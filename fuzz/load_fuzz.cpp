@@ -43,12 +43,14 @@ namespace {
 // as XML does, CR LF and a lone CR as LF; libplist keeps them), references in number or data text
 // (libplist reads 0), an integer with a leading zero (libplist reads it as octal) or with a sign not
 // followed by a digit (libplist reads "--9" as 9 and "+-9" as 2^64-9), or Base64 that is not in
-// canonical form (libplist decodes what it can, the parser gives an empty buffer).
+// canonical form (libplist decodes what it can, the parser gives an empty buffer); also a value
+// written in the empty-element form, such as <date />.
 bool libplistMayMisread(std::string_view text) {
     for (std::string_view element : {"<integer", "<real", "<data", "<string", "<key", "<date"}) {
         for (size_t at = text.find(element); at != std::string_view::npos; at = text.find(element, at + 1)) {
             const size_t open = text.find('>', at);
             if (open == std::string_view::npos) return true;
+            if (text[open - 1] == '/') return true; // an empty-element form: libplist may read it otherwise
             const size_t end = text.find('<', open);
             if (end == std::string_view::npos || text.substr(end, 2) != "</") return true;
             const std::string_view value = text.substr(open + 1, end - open - 1);
