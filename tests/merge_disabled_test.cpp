@@ -65,8 +65,6 @@ TEST(HandleDisabled, NestedDictionariesAreMarkedOnTheirOwn) {
     Item* hidden = handleDisabled(tree().get(), {ReduceOption::HideDisabled}, *builtNodes());
     EXPECT_EQ(entries(*hidden), "Outer={} None(Enabled=true None, List=[] None(Item 0=s None))");
     EXPECT_TRUE(parentsConsistent(*hidden));
-    auto single = str("S", "s");
-    EXPECT_EQ(handleDisabled(single.get(), disableTam, *builtNodes()), single.get());
     EXPECT_EQ(handleDisabled(dict("D", {boolean("Enabled", false)}).get(), {ReduceOption::HideDisabled},
                              *builtNodes()),
               nullptr);
