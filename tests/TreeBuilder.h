@@ -121,25 +121,18 @@ inline std::string line(const Item& node) {
            (node.enabled ? "" : " off");
 }
 
-inline std::string tree(const Item& node);
-
-// The trees of `node`'s children, joined by ", ".
+// The trees of `node`'s children, joined by ", ": each child's line, followed by its entries in
+// parentheses when it has any.
 inline std::string entries(const Item& node) {
     std::string result;
     for (const auto& child : node.children) {
         if (!result.empty()) result += ", ";
-        result += tree(*child);
+        result += line(*child);
+        if (child->children.empty()) continue;
+        result += '(';
+        result += entries(*child);
+        result += ')';
     }
-    return result;
-}
-
-// The line of `node`, followed by its entries in parentheses when it has any.
-inline std::string tree(const Item& node) {
-    std::string result = line(node);
-    if (node.children.empty()) return result;
-    result += '(';
-    result += entries(node);
-    result += ')';
     return result;
 }
 

@@ -35,33 +35,28 @@ void write(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-std::unique_ptr<QMimeData> urls(const QStringList& paths) {
-    auto data = std::make_unique<QMimeData>();
-    QList<QUrl> list;
+// Drags `paths` onto `field`, and drops them there when `dropping`, as a user does, letting the queued
+// loading run; whether the field accepted the drag.
+bool drag(PathField* field, const QStringList& paths, bool dropping = false) {
+    QMimeData data;
+    QList<QUrl> urls;
     for (const QString& path : paths)
-        list << QUrl::fromLocalFile(path);
-    data->setUrls(list);
-    return data;
-}
-
-// Whether `field` accepts a drag of `paths` while it hovers.
-bool acceptsDrag(PathField* field, const QStringList& paths) {
-    auto data = urls(paths);
-    QDragEnterEvent enter(field->rect().center(), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    QDragEnterEvent enter(field->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(field, &enter);
+    if (dropping) {
+        QDropEvent dropped(field->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &dropped);
+        QTest::qWait(0);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
     return enter.isAccepted();
 }
 
-// Drags `paths` onto `field` and drops them, as a user does, then lets the queued loading run.
 void drop(PathField* field, const QStringList& paths) {
-    auto data = urls(paths);
-    QDragEnterEvent enter(field->rect().center(), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(field, &enter);
-    QDropEvent dropped(field->rect().center(), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(field, &dropped);
-    QTest::qWait(0);
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
+    drag(field, paths, true);
 }
 
 // Shows `view` as the active window, so that its shortcuts are live.
@@ -108,10 +103,10 @@ class ContentViewTest : public QObject {
         PathField* sample = field(view, Side::Sample);
         QCOMPARE(view.path(Side::Sample), QString("Drag a .plist file onto this text"));
         QVERIFY(!saveButton(view)->isEnabled());
-        QVERIFY(acceptsDrag(config, {example("config.plist")}));
-        QVERIFY(!acceptsDrag(config, {text}));
-        QVERIFY(!acceptsDrag(config, {upper}));
-        QVERIFY(!acceptsDrag(config, {text, example("config.plist")})); // only the first file counts
+        QVERIFY(drag(config, {example("config.plist")}));
+        QVERIFY(!drag(config, {text}));
+        QVERIFY(!drag(config, {upper}));
+        QVERIFY(!drag(config, {text, example("config.plist")})); // only the first file counts
 
         QSignalSpy compared(&view, &ContentView::resultChanged);
         drop(config, {example("config.plist")});
