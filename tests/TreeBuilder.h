@@ -45,12 +45,6 @@ inline ItemPtr boolean(std::string_view name, bool value) {
     return node;
 }
 
-// The counter of every built tree, so that containers built later have larger serial numbers.
-inline ContainerCounter& builtContainers() {
-    static ContainerCounter counter;
-    return counter;
-}
-
 // Appends the built `children` to `node`.
 inline void adopt(Item& node, const std::vector<ItemPtr>& children) {
     std::vector<Item*> links;
@@ -60,7 +54,8 @@ inline void adopt(Item& node, const std::vector<ItemPtr>& children) {
 }
 
 inline ItemPtr container(std::string_view name, ItemDataType type, const std::vector<ItemPtr>& children) {
-    auto node = leaf(name, ItemData(builtNodes()->keep(std::to_string(builtContainers().take())), type));
+    static ContainerCounter counter; // shared by every built tree, as the reader's
+    auto node = leaf(name, ItemData(builtNodes()->keep(std::to_string(counter.take())), type));
     adopt(*node, children);
     if (type == ItemDataType::Array)
         for (size_t i = 0; i < children.size(); ++i)
