@@ -1,7 +1,6 @@
 // Fuzzing the loading step on arbitrary bytes. What it accepts is written, read again and written
-// again to the same text; libplist reads the same values from the input and from the written text;
-// and accepting and refusing agree with libplist except where the loading step decides otherwise on
-// purpose, as listed below.
+// again to the same text; libplist reads the written text, and reads the same values from it as from
+// the input wherever it reads the input faithfully.
 #include <string>
 #include <string_view>
 
@@ -17,34 +16,17 @@ using carryover::fuzz::check;
 
 namespace {
 
-// Refusals of binary lists are not compared with libplist: the walk refuses on purpose strings or
-// keys holding characters XML cannot hold (libplist cuts a string at U+0000 and writes the others
-// raw), integers beyond 64 bits (libplist keeps the low 64 bits), expansion far beyond the file's size,
-// nesting deeper than 512 levels, objects placed inside the header and widths beyond eight bytes in
-// the trailer, all of which libplist reads; and a malformed list can still expand without bound
-// inside libplist, which parses every shared object anew at each use.
+// Accepting and refusing differ from libplist on purpose both ways, so only what is accepted is checked.
+// Refused although libplist reads it: malformed XML, characters XML cannot hold, integers beyond
+// [-2^63, 2^64-1], nesting beyond 512 levels, binary lists that loop, expand beyond bounds or have odd
+// trailers. Read although libplist refuses it: <float>, a bare <dict>, a byte-order mark, empty forms
+// such as <integer/>, and heads libplist trips over, so libplist is given the written text with the
+// default head.
 
-// XML text is read by a strict parser and libplist's reader is lenient the other way too, so that
-// accepting and refusing XML differ on purpose both ways:
-// - refused although libplist reads a dictionary: every document that is not a well-formed property
-//   list (broken or mismatched markup, text outside elements, unknown elements and entities, a key
-//   without a value or a second value, content after the root, text that is not UTF-8 or holds a
-//   character XML forbids), nesting deeper than 512 levels, integers beyond [-2^63, 2^64-1];
-// - read although libplist refuses: <float> elements, a document that is a bare <dict>, a
-//   byte-order mark, empty-element forms such as <integer/> or <key/>, <true></true>, and processing
-//   instructions or a document type libplist trips over. The document head is written as it was
-//   read (libplist may read it otherwise in another context), so libplist is given the written text
-//   with the default head in its place.
-// The values are then compared only where libplist reads the input faithfully (see below).
-
-// Whether libplist may read the XML `text` otherwise than the file holds: markup other than a
-// closing tag inside a value's text (comments and processing instructions are dropped by the
-// parser, lost or kept by libplist), a carriage return in a value's text (the parser reads line ends
-// as XML does, CR LF and a lone CR as LF; libplist keeps them), references in number or data text
-// (libplist reads 0), an integer with a leading zero (libplist reads it as octal) or with a sign not
-// followed by a digit (libplist reads "--9" as 9 and "+-9" as 2^64-9), or Base64 that is not in
-// canonical form (libplist decodes what it can, the parser gives an empty buffer); also a value
-// written in the empty-element form, such as <date />.
+// Whether libplist may read the XML `text` otherwise than the file holds: markup or a CR inside a
+// value's text, references in number or data text (read as 0), an integer with a leading zero (read as
+// octal) or a sign not followed by a digit, Base64 not in canonical form, or a value in the
+// empty-element form such as <date />.
 bool libplistMayMisread(std::string_view text) {
     for (std::string_view element : {"<integer", "<real", "<data", "<string", "<key", "<date"}) {
         for (size_t at = text.find(element); at != std::string_view::npos; at = text.find(element, at + 1)) {

@@ -45,12 +45,6 @@ inline ItemPtr boolean(std::string_view name, bool value) {
     return node;
 }
 
-// The counter of every built tree, so that containers built later have larger serial numbers.
-inline ContainerCounter& builtContainers() {
-    static ContainerCounter counter;
-    return counter;
-}
-
 // Appends the built `children` to `node`.
 inline void adopt(Item& node, const std::vector<ItemPtr>& children) {
     std::vector<Item*> links;
@@ -60,7 +54,8 @@ inline void adopt(Item& node, const std::vector<ItemPtr>& children) {
 }
 
 inline ItemPtr container(std::string_view name, ItemDataType type, const std::vector<ItemPtr>& children) {
-    auto node = leaf(name, ItemData(builtNodes()->keep(std::to_string(builtContainers().take())), type));
+    static ContainerCounter counter; // shared by every built tree, as the reader's
+    auto node = leaf(name, ItemData(builtNodes()->keep(std::to_string(counter.take())), type));
     adopt(*node, children);
     if (type == ItemDataType::Array)
         for (size_t i = 0; i < children.size(); ++i)
@@ -121,25 +116,18 @@ inline std::string line(const Item& node) {
            (node.enabled ? "" : " off");
 }
 
-inline std::string tree(const Item& node);
-
-// The trees of `node`'s children, joined by ", ".
+// The trees of `node`'s children, joined by ", ": each child's line, followed by its entries in
+// parentheses when it has any.
 inline std::string entries(const Item& node) {
     std::string result;
     for (const auto& child : node.children) {
         if (!result.empty()) result += ", ";
-        result += tree(*child);
+        result += line(*child);
+        if (child->children.empty()) continue;
+        result += '(';
+        result += entries(*child);
+        result += ')';
     }
-    return result;
-}
-
-// The line of `node`, followed by its entries in parentheses when it has any.
-inline std::string tree(const Item& node) {
-    std::string result = line(node);
-    if (node.children.empty()) return result;
-    result += '(';
-    result += entries(node);
-    result += ')';
     return result;
 }
 

@@ -24,6 +24,11 @@ std::string entries(std::string bytes) {
 
 TEST(BinaryPlist, refusalsNameTheReasonAndThePath) {
     const auto string = [](std::vector<uint16_t> units) { return binaryEntry(utf16String(units)); };
+    // 400 arrays each holding the next two, the last holding the 198th: a cycle behind shared containers.
+    std::vector<std::string> cycle = {container(true, {1, 2}, 2), asciiString("a")};
+    for (uint64_t i = 0; i < 400; ++i)
+        cycle.push_back(container(false, {3 + i, 3 + i + 1}, 2));
+    cycle.push_back(container(false, {200}, 2));
     struct Case {
         std::string bytes;
         LoadStatus status;
@@ -31,6 +36,7 @@ TEST(BinaryPlist, refusalsNameTheReasonAndThePath) {
     } cases[] = {
         {binaryList({container(true, {1, 2}, 1), asciiString("a"), container(false, {0}, 1)}),
          LoadStatus::NotPlist, "a container holds itself"},
+        {binaryList(cycle, 2), LoadStatus::NotPlist, "a container holds itself"},
         {binaryEntry(integer128(1, 0)), LoadStatus::NotPlist,
          "the integer at °a lies outside [-2^63, 2^64-1]"},
         {binaryEntry(integer128(UINT64_MAX, 0)), LoadStatus::NotPlist,

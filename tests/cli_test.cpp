@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <array>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -25,8 +24,6 @@
 #include "GeneratedPlist.h"
 #include "PlistText.h"
 #include "merge/Comparison.h"
-#include "merge/Difference.h"
-#include "merge/Disabled.h"
 #include "plist/Writer.h"
 
 using namespace carryover;
@@ -34,173 +31,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-};
-
-// Runs the command line tool with `arguments` (shell words); standard error is discarded, or with
-// `errors` taken in place of standard output.
-CliRun cli(const std::string& arguments, bool errors = false) {
-    const std::string command =
-        std::string(CARRYOVER_CLI) + " " + arguments + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer;
-    while (size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        out.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
-
-class Folder {
-  public:
-    Folder() {
-        char name[] = "/tmp/carryover-cli-XXXXXX";
-        path = ::mkdtemp(name);
-    }
-    ~Folder() { fs::remove_all(path); }
-    std::string write(const std::string& name, const std::string& text) const {
-        const std::string file = path + "/" + name;
-        std::ofstream(file, std::ios::binary) << text;
-        return file;
-    }
-    std::string path;
-};
-
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-const std::string examples = CARRYOVER_EXAMPLES;
-
-// What survives writing and reading again: kinds, names and values, not marks or serial numbers.
-std::string content(const Item& node, int depth = 0) {
-    std::string out =
-        std::to_string(depth) + " " + std::string(node.name) + " " + std::string(typeName(node.type()));
-    if (node.type() != ItemDataType::Dictionary && node.type() != ItemDataType::Array &&
-        node.type() != ItemDataType::FileName)
-        out += " " + plistRepresentation(node, 0);
-    out += "\n";
-    for (const auto& child : node.children)
-        out += content(*child, depth + 1);
-    return out;
-}
-
-} // namespace
-
-TEST(CliDump, linesWithEscapes) {
-    Folder folder;
-    const std::string file = folder.write(
-        "a.plist",
-        test::document("<key>t\tab</key><string>x\\y\nz\r</string><key>n</key><integer>-3</integer>"
-                       "<key>r</key><real>0.5</real><key>d</key><data>AQID</data>"
-                       "<key>a</key><array><true/></array><!-- c -->"
-                       "<key>u</key><integer>18446744073709551615</integer><key>i</key><real>-inf</real>"));
-    const CliRun run = cli("dump " + file);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "0\t" + file +
-                           "\tFileName\t\tNone\t1\n"
-                           "1\tt\\tab\tString\tx\\\\y\\nz\\n\tNone\t1\n"
-                           "1\tn\tInt\t-3\tNone\t1\n"
-                           "1\tr\tDouble\t0.5\tNone\t1\n"
-                           "1\td\tData\tAQID\tNone\t1\n"
-                           "1\ta\tArray\t\tNone\t1\n"
-                           "2\tItem 0\tBool\ttrue\tNone\t1\n"
-                           "1\tu\tInt\t18446744073709551615\tNone\t1\n"
-                           "1\ti\tDouble\t-infinity\tNone\t1\n");
-}
-
-TEST(CliStatus, troubleAndUsage) {
-    Folder folder;
-    const std::string bad = folder.write("bad.plist", "not a plist");
-    EXPECT_EQ(cli("dump " + bad).status, 2);
-    EXPECT_EQ(cli("dump /nonexistent.plist").status, 2);
-    EXPECT_EQ(cli("").status, 2);
-    EXPECT_EQ(cli("frobnicate x").status, 2);
-    EXPECT_EQ(cli("dump").status, 2);
-    EXPECT_EQ(cli("diff " + examples + "/config.plist").status, 2);
-    EXPECT_EQ(cli("merge --bogus a b").status, 2);
-    EXPECT_EQ(cli("merge a b -o").status, 2);
-    EXPECT_EQ(cli("--help").status, 0);
-    EXPECT_NE(cli("--version").out.find("carryover-cli"), std::string::npos);
-    EXPECT_EQ(cli("diff " + bad + " " + examples + "/sample.plist").status, 2);
-    EXPECT_EQ(cli("merge " + examples + "/config.plist " + bad).status, 2);
-}
-
-TEST(CliStatus, refusedFilesSayWhyAndWhere) {
-    Folder folder;
-    const std::string file = folder.write("a.plist", test::document("<key>a</key><key>b</key><true/>"));
-    const CliRun run = cli("format " + file, true);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out,
-              "Error reading plist: the key \"a\" has no value at line 5, column 1, format: XML (\"" + file +
-                  "\")\n");
-}
-
-TEST(CliFormat, writesOurLayoutAtomically) {
-    Folder folder;
-    const std::string file = folder.write("a.plist", test::document("<key>a</key>   <integer>1</integer>"));
-    const std::string out = folder.path + "/out.plist";
-    EXPECT_EQ(cli("format " + file + " -o " + out).status, 0);
-    EXPECT_EQ(readFile(out),
-              test::prologue + "<dict>\n\t<key>a</key>\n\t<integer>1</integer>\n</dict>\n</plist>\n");
-    EXPECT_EQ(cli("format " + file).out, readFile(out));
-    EXPECT_EQ(cli("format " + file + " -o " + folder.path + "/missing/out.plist").status, 2);
-    // A target that cannot be replaced stays as it was, and no temporary file is left behind.
-    fs::create_directory(folder.path + "/target");
-    EXPECT_EQ(cli("format " + file + " -o " + folder.path + "/target").status, 2);
-    EXPECT_TRUE(fs::is_directory(folder.path + "/target"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 3);
-}
-
-TEST(CliDiff, exitStatusTellsWhetherFilesDiffer) {
-    const CliRun differing = cli("diff --tsv " + examples + "/config.plist " + examples + "/sample.plist");
-    EXPECT_EQ(differing.status, 1);
-    EXPECT_NE(differing.out.find("\tReplacement\t1\n"), std::string::npos);
-    EXPECT_EQ(differing.out.find('\x1b'), std::string::npos);
-    EXPECT_EQ(cli("diff " + examples + "/sample.plist " + examples + "/sample.plist").status, 0);
-    const CliRun people = cli("diff " + examples + "/config.plist " + examples + "/sample.plist");
-    EXPECT_EQ(people.status, 1);
-    EXPECT_NE(people.out.find("Theme  String  Dark  Replacement"), std::string::npos);
-    EXPECT_NE(people.out.find("(off)"), std::string::npos);
-}
-
-TEST(CliMerge, outputIsTheResultTreeAndLibplistReadsIt) {
-    Folder folder;
-    for (uint64_t seed : {3u, 4u}) {
-        generator::GeneratedPair pair = generator::generatePlistPair(seed, 30000);
-        const std::string config = folder.write("config.plist", pair.config);
-        const std::string sample = folder.write("sample.plist", pair.sample);
-        const std::string out = folder.path + "/merged.plist";
-        ASSERT_EQ(cli("merge " + config + " " + sample + " -o " + out).status, 0);
-        const std::string written = readFile(out);
-        EXPECT_EQ(cli("merge " + config + " " + sample).out, written);
-
-        plist_t plist = nullptr;
-        plist_from_xml(written.data(), static_cast<uint32_t>(written.size()), &plist);
-        EXPECT_TRUE(plist);
-        plist_free(plist);
-
-        ContainerCounter counter;
-        ItemPtr configRoot = readPlistText(config, pair.config, counter).root;
-        ItemPtr sampleRoot = readPlistText(sample, pair.sample, counter).root;
-        ItemPtr result = mergedResult(difference(sampleRoot, configRoot));
-        ItemPtr reread = readPlistText(sample, written, counter).root;
-        EXPECT_EQ(content(*reread), content(*result));
-    }
-}
-
-namespace {
-
 // How the tool is started by runCli: in which folder, with which umask and file-size limit, as whom,
 // and where its standard output goes.
 struct Start {
     std::string folder; // the working folder; "" for the test's own
-    mode_t umask = 022; //
+    mode_t umask = 022;
     rlim_t fileSizeLimit = RLIM_INFINITY;
     bool unprivileged = false;       // run as the user "nobody" (when the test runs as root)
     const char* standardOutput = ""; // a file to write standard output to, e.g. "/dev/full"; "" to capture
@@ -263,6 +98,28 @@ Ended runCli(const std::vector<std::string>& words, const Start& start = {}) {
     return ended;
 }
 
+class Folder {
+  public:
+    Folder() {
+        char name[] = "/tmp/carryover-cli-XXXXXX";
+        path = ::mkdtemp(name);
+    }
+    ~Folder() { fs::remove_all(path); }
+    std::string write(const std::string& name, const std::string& text) const {
+        const std::string file = path + "/" + name;
+        std::ofstream(file, std::ios::binary) << text;
+        return file;
+    }
+    std::string path;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
 // The names in `folder`, sorted.
 std::vector<std::string> listing(const std::string& folder) {
     std::vector<std::string> names;
@@ -274,6 +131,11 @@ std::vector<std::string> listing(const std::string& folder) {
 
 using Names = std::vector<std::string>;
 
+fs::perms permissions(const std::string& path) {
+    return fs::symlink_status(path).permissions() & fs::perms::mask;
+}
+
+const std::string examples = CARRYOVER_EXAMPLES;
 const std::string config = examples + "/config.plist";
 const std::string sample = examples + "/sample.plist";
 
@@ -282,11 +144,130 @@ std::string mergedExamples() {
     return runCli({"merge", config, sample}).out;
 }
 
-fs::perms permissions(const std::string& path) {
-    return fs::symlink_status(path).permissions() & fs::perms::mask;
+} // namespace
+
+TEST(CliDump, linesWithEscapes) {
+    Folder folder;
+    const std::string file = folder.write(
+        "a.plist",
+        test::document("<key>t\tab</key><string>x\\y\nz\r</string><key>n</key><integer>-3</integer>"
+                       "<key>r</key><real>0.5</real><key>d</key><data>AQID</data>"
+                       "<key>a</key><array><true/></array><!-- c -->"
+                       "<key>u</key><integer>18446744073709551615</integer><key>i</key><real>-inf</real>"));
+    const Ended ended = runCli({"dump", file});
+    EXPECT_EQ(ended.status, 0);
+    EXPECT_EQ(ended.out, "0\t" + file +
+                             "\tFileName\t\tNone\t1\n"
+                             "1\tt\\tab\tString\tx\\\\y\\nz\\n\tNone\t1\n"
+                             "1\tn\tInt\t-3\tNone\t1\n"
+                             "1\tr\tDouble\t0.5\tNone\t1\n"
+                             "1\td\tData\tAQID\tNone\t1\n"
+                             "1\ta\tArray\t\tNone\t1\n"
+                             "2\tItem 0\tBool\ttrue\tNone\t1\n"
+                             "1\tu\tInt\t18446744073709551615\tNone\t1\n"
+                             "1\ti\tDouble\t-infinity\tNone\t1\n");
 }
 
-} // namespace
+TEST(CliUsage, statusesHelpAndUsageErrors) {
+    Folder folder;
+    const std::string input = folder.write("in.plist", test::document("<key>a</key><true/>"));
+    const std::string bad = folder.write("bad.plist", "not a plist");
+    const std::string usage = "usage: carryover-cli dump FILE\n";
+    const struct {
+        std::vector<std::string> words;
+        int status;
+        std::string out, err; // how standard output and standard error start
+    } cases[] = {
+        {{"--help"}, 0, usage, ""},
+        {{"-h"}, 0, usage, ""},
+        {{"help"}, 0, usage, ""},
+        {{"merge", "--help"}, 0, usage, ""},
+        {{"diff", "-h", "x"}, 0, usage, ""},
+        {{"format", "a", "-o", "b", "--help"}, 0, usage, ""},
+        {{"--version"}, 0, "carryover-cli ", ""},
+        {{}, 2, "", "carryover-cli: no command given\nusage: "},
+        {{"frobnicate", "x"}, 2, "", "carryover-cli: unknown command \"frobnicate\"\nusage: "},
+        {{"dump"}, 2, "", "carryover-cli: dump takes one file\nusage: "},
+        {{"diff", config}, 2, "", "carryover-cli: diff takes two files\nusage: "},
+        {{"merge", "--bogus", "a", "b"}, 2, "", "carryover-cli: unknown option \"--bogus\"\nusage: "},
+        {{"merge", "a", "b", "-o"}, 2, "", "carryover-cli: -o needs a file name\nusage: "},
+        {{"format", input, "-o", ""}, 2, "", "carryover-cli: -o needs a file name\nusage: "},
+        {{"dump", ""}, 2, "", "carryover-cli: an empty file name\nusage: "},
+        {{"diff", config, ""}, 2, "", "carryover-cli: an empty file name\nusage: "},
+        {{"dump", "-x\n"}, 2, "", "carryover-cli: unknown option \"-x\\n\"\nusage: "},
+        {{"dump", bad}, 2, "", "Error reading plist: "},
+        {{"dump", "/nonexistent.plist"}, 2, "", "Error reading plist: cannot read the file: "},
+        {{"diff", bad, sample}, 2, "", "Error reading plist: "},
+        {{"merge", config, bad}, 2, "", "Error reading plist: "},
+    };
+    for (const auto& c : cases) {
+        const Ended ended = runCli(c.words);
+        const std::string words = c.words.empty() ? "" : c.words[0];
+        EXPECT_EQ(ended.status, c.status) << words;
+        EXPECT_TRUE(ended.out.starts_with(c.out)) << words << ": " << ended.out;
+        EXPECT_EQ(ended.out.empty(), c.out.empty()) << words;
+        EXPECT_TRUE(ended.err.starts_with(c.err)) << words << ": " << ended.err;
+        EXPECT_EQ(ended.err.empty(), c.err.empty()) << words;
+    }
+    const std::string version = runCli({"--version"}).out;
+    EXPECT_EQ(std::count(version.begin(), version.end(), '\n'), 1) << version;
+    EXPECT_EQ(listing(folder.path), (Names{"bad.plist", "in.plist"}));
+}
+
+TEST(CliFormat, writesOurLayout) {
+    Folder folder;
+    const std::string file = folder.write("a.plist", test::document("<key>a</key>   <integer>1</integer>"));
+    const std::string out = folder.path + "/out.plist";
+    EXPECT_EQ(runCli({"format", file, "-o", out}).status, 0);
+    EXPECT_EQ(readFile(out),
+              test::prologue + "<dict>\n\t<key>a</key>\n\t<integer>1</integer>\n</dict>\n</plist>\n");
+    EXPECT_EQ(runCli({"format", file}).out, readFile(out));
+}
+
+TEST(CliDiff, exitStatusTellsWhetherFilesDiffer) {
+    const Ended differing = runCli({"diff", "--tsv", config, sample});
+    EXPECT_EQ(differing.status, 1);
+    EXPECT_NE(differing.out.find("\tReplacement\t1\n"), std::string::npos);
+    EXPECT_EQ(differing.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(runCli({"diff", sample, sample}).status, 0);
+    const Ended people = runCli({"diff", config, sample});
+    EXPECT_EQ(people.status, 1);
+    EXPECT_NE(people.out.find("Theme  String  Dark  Replacement"), std::string::npos);
+    EXPECT_NE(people.out.find("(off)"), std::string::npos);
+
+    // A sample entry missing from the configuration is a difference.
+    Folder folder;
+    const std::string without = folder.write("config.plist", test::document("<key>a</key><true/>"));
+    const std::string with = folder.write(
+        "sample.plist",
+        test::document("<key>a</key><true/><key>Net</key><dict><key>Host</key><string>h</string></dict>"));
+    const Ended ended = runCli({"diff", "--tsv", without, with});
+    EXPECT_EQ(ended.status, 1);
+    EXPECT_EQ(ended.out, "0\t" + with +
+                             "\tFileName\t\tNone\t1\n"
+                             "1\tNet\tDictionary\t\tUnmatched\t1\n"
+                             "2\tHost\tString\th\tUnmatched\t1\n"
+                             "1\ta\tBool\ttrue\tNone\t1\n");
+}
+
+TEST(CliMerge, outputIsTheResultTreeAndLibplistReadsIt) {
+    Folder folder;
+    for (uint64_t seed : {3u, 4u}) {
+        generator::GeneratedPair pair = generator::generatePlistPair(seed, 30000);
+        const std::string config = folder.write("config.plist", pair.config);
+        const std::string sample = folder.write("sample.plist", pair.sample);
+        const std::string out = folder.path + "/merged.plist";
+        ASSERT_EQ(runCli({"merge", config, sample, "-o", out}).status, 0);
+        const std::string written = readFile(out);
+        EXPECT_EQ(runCli({"merge", config, sample}).out, written);
+        EXPECT_TRUE(test::libplistValues(written));
+
+        ContainerCounter counter;
+        ItemPtr configRoot = readPlistText(config, pair.config, counter).root;
+        ItemPtr sampleRoot = readPlistText(sample, pair.sample, counter).root;
+        EXPECT_EQ(written, plistRepresentation(*compare(configRoot, sampleRoot).result, 0));
+    }
+}
 
 TEST(CliOutput, aDeviceIsWrittenAndStaysADevice) {
     Folder folder;
@@ -328,13 +309,15 @@ TEST(CliOutput, aNamedPipeIsWrittenWhenReadAndRefusedWhenNot) {
     EXPECT_EQ(listing(folder.path), Names{"pipe"});
 }
 
-TEST(CliOutput, aSymbolicLinkStaysALinkAndTheFileItLeadsToIsReplaced) {
+TEST(CliOutput, aLinkStaysALinkADanglingOneCreatesItsFileALoopIsRefused) {
     Folder folder;
     fs::create_directory(folder.path + "/real");
     const std::string file = folder.write("real/out.plist", "old");
     fs::permissions(file, fs::perms(0604));
     fs::create_symlink("real/out.plist", folder.path + "/relative");       // relative to the link's folder
     fs::create_symlink(folder.path + "/relative", folder.path + "/chain"); // a link to a link
+    fs::create_symlink("new.plist", folder.path + "/dangling");
+    fs::create_symlink("loop", folder.path + "/loop");
     const std::string merged = mergedExamples();
     for (const char* link : {"relative", "chain"}) {
         folder.write("real/out.plist", "old");
@@ -343,31 +326,23 @@ TEST(CliOutput, aSymbolicLinkStaysALinkAndTheFileItLeadsToIsReplaced) {
         EXPECT_EQ(ended.err, "");
         EXPECT_EQ(readFile(file), merged);
         EXPECT_EQ(permissions(file), fs::perms(0604));
-        EXPECT_EQ(fs::read_symlink(folder.path + "/relative"), "real/out.plist");
-        EXPECT_EQ(fs::read_symlink(folder.path + "/chain"), folder.path + "/relative");
-        EXPECT_EQ(listing(folder.path), (Names{"chain", "real", "relative"}));
-        EXPECT_EQ(listing(folder.path + "/real"), Names{"out.plist"});
     }
-}
-
-TEST(CliOutput, aDanglingLinkCreatesItsFileAndALoopIsRefused) {
-    Folder folder;
-    fs::create_symlink("new.plist", folder.path + "/link");
     Start start;
     start.umask = 027;
-    Ended ended = runCli({"merge", config, sample, "-o", folder.path + "/link"}, start);
+    Ended ended = runCli({"merge", config, sample, "-o", folder.path + "/dangling"}, start);
     EXPECT_EQ(ended.status, 0);
     EXPECT_EQ(ended.err, "");
-    EXPECT_EQ(fs::read_symlink(folder.path + "/link"), "new.plist");
-    EXPECT_EQ(readFile(folder.path + "/new.plist"), mergedExamples());
+    EXPECT_EQ(readFile(folder.path + "/new.plist"), merged);
     EXPECT_EQ(permissions(folder.path + "/new.plist"), fs::perms(0640));
-
-    fs::create_symlink("loop", folder.path + "/loop");
     ended = runCli({"merge", config, sample, "-o", folder.path + "/loop"});
     EXPECT_EQ(ended.status, 2);
     EXPECT_EQ(ended.err, "carryover-cli: cannot write \"" + folder.path +
                              "/loop\": Too many levels of symbolic links\n");
-    EXPECT_EQ(listing(folder.path), (Names{"link", "loop", "new.plist"}));
+    EXPECT_EQ(fs::read_symlink(folder.path + "/relative"), "real/out.plist");
+    EXPECT_EQ(fs::read_symlink(folder.path + "/chain"), folder.path + "/relative");
+    EXPECT_EQ(fs::read_symlink(folder.path + "/dangling"), "new.plist");
+    EXPECT_EQ(listing(folder.path), (Names{"chain", "dangling", "loop", "new.plist", "real", "relative"}));
+    EXPECT_EQ(listing(folder.path + "/real"), Names{"out.plist"});
 }
 
 TEST(CliOutput, aReplacedFileKeepsItsPermissionsAndOwnerANewOneGetsTheUsualOnes) {
@@ -460,45 +435,6 @@ TEST(CliOutput, everyFailureToWriteStandardOutputIsReported) {
     EXPECT_EQ(readFile(folder.path + "/out.plist"), runCli({"format", input}).out);
 }
 
-TEST(CliUsage, helpVersionAndEmptyFileNames) {
-    for (const std::vector<std::string>& words : {std::vector<std::string>{"--help"},
-                                                  {"-h"},
-                                                  {"help"},
-                                                  {"merge", "--help"},
-                                                  {"diff", "-h", "x"},
-                                                  {"format", "a", "-o", "b", "--help"}}) {
-        const Ended ended = runCli(words);
-        EXPECT_EQ(ended.status, 0) << words[0];
-        EXPECT_TRUE(ended.out.starts_with("usage: carryover-cli dump FILE\n")) << ended.out;
-        EXPECT_NE(ended.out.find("--version"), std::string::npos);
-        EXPECT_EQ(ended.err, "");
-    }
-    const Ended version = runCli({"--version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_TRUE(version.out.starts_with("carryover-cli ")) << version.out;
-    EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '\n'), 1);
-
-    Folder folder;
-    const std::string input = folder.write("in.plist", test::document("<key>a</key><true/>"));
-    const struct {
-        std::vector<std::string> words;
-        const char* why;
-    } refused[] = {
-        {{"format", input, "-o", ""}, "-o needs a file name"},
-        {{"merge", config, sample, "-o", ""}, "-o needs a file name"},
-        {{"dump", ""}, "an empty file name"},
-        {{"diff", config, ""}, "an empty file name"},
-        {{"dump", "-x\n"}, "unknown option \"-x\\n\""},
-    };
-    for (const auto& c : refused) {
-        const Ended ended = runCli(c.words);
-        EXPECT_EQ(ended.status, 2) << c.why;
-        EXPECT_EQ(ended.out, "");
-        EXPECT_TRUE(ended.err.starts_with("carryover-cli: " + std::string(c.why) + "\nusage: ")) << ended.err;
-    }
-    EXPECT_EQ(listing(folder.path), Names{"in.plist"});
-}
-
 TEST(CliUsage, doubleDashEndsTheOptions) {
     Folder folder;
     folder.write("-c.plist", readFile(config));
@@ -545,33 +481,4 @@ TEST(CliMessages, fileNamesAreQuotedOnOneLine) {
                                  "/out.plist\": No such file or directory\n");
     }
     EXPECT_TRUE(listing(folder.path).empty());
-}
-
-TEST(CliMessages, wideEncodingsAreNamed) {
-    Folder folder;
-    std::string utf16 = "\xFF\xFE";
-    for (char c : test::document("<key>a</key><true/>"))
-        utf16 += std::string{c, '\0'};
-    const std::string file = folder.write("wide.plist", utf16);
-    const Ended ended = runCli({"dump", file});
-    EXPECT_EQ(ended.status, 2);
-    EXPECT_EQ(ended.err, "Error reading plist: the file is encoded in UTF-16 (little-endian), not UTF-8, "
-                         "format: XML (\"" +
-                             file + "\")\n");
-}
-
-TEST(CliDiff, aSampleEntryMissingFromTheConfigurationIsADifference) {
-    Folder folder;
-    const std::string without = folder.write("config.plist", test::document("<key>a</key><true/>"));
-    const std::string with = folder.write(
-        "sample.plist",
-        test::document("<key>a</key><true/><key>Net</key><dict><key>Host</key><string>h</string></dict>"));
-    const Ended ended = runCli({"diff", "--tsv", without, with});
-    EXPECT_EQ(ended.status, 1);
-    EXPECT_EQ(ended.out, "0\t" + with +
-                             "\tFileName\t\tNone\t1\n"
-                             "1\tNet\tDictionary\t\tUnmatched\t1\n"
-                             "2\tHost\tString\th\tUnmatched\t1\n"
-                             "1\ta\tBool\ttrue\tNone\t1\n");
-    EXPECT_EQ(runCli({"diff", with, with}).status, 0);
 }

@@ -1,4 +1,4 @@
-// The values of <integer> and <real> text.
+// The values of <integer> and <real> text, and the text a real is written as.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -76,6 +76,14 @@ TEST(NumberText, reals) {
         {"-1e-400", "-0.0"},
         {"4e-324", "5e-324"},
         {"in", "0.0"},
+        // The shortest text that reads back as the same double.
+        {"100", "100.0"},
+        {"0.0001", "0.0001"},
+        {"0.00001", "1e-05"},
+        {"1.5e20", "1.5e+20"},
+        {"1e16", "1e+16"},
+        {"9999999999999998", "9999999999999998.0"},
+        {"0.333333333333333314829616256247", "0.3333333333333333"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(doubleText(scanReal(c.text)), c.value) << c.text;

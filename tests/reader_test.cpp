@@ -17,42 +17,6 @@ ReadResult readText(std::string text) {
 
 } // namespace
 
-TEST(Reader, workedExample) {
-    ContainerCounter counter;
-    auto root =
-        read(document("<key>A</key><integer>1</integer><key>B</key><array><string>x</string><dict/></array>"),
-             counter);
-    EXPECT_EQ(root->type(), ItemDataType::FileName);
-    EXPECT_EQ(root->name, "test.plist");
-    ASSERT_EQ(root->children.size(), 2u);
-    const Item& a = *root->children[0];
-    const Item& b = *root->children[1];
-    EXPECT_EQ(a.name, "A");
-    EXPECT_EQ(a.data.intValue(), 1);
-    EXPECT_EQ(b.type(), ItemDataType::Array);
-    EXPECT_EQ(b.data.text(), "0");
-    ASSERT_EQ(b.children.size(), 2u);
-    EXPECT_EQ(b.children[0]->name, "Item 0");
-    EXPECT_EQ(b.children[0]->data.text(), "x");
-    EXPECT_EQ(b.children[1]->name, "Item 1");
-    EXPECT_EQ(b.children[1]->data.text(), "1");
-    EXPECT_EQ(b.children[1]->parent, &b);
-    EXPECT_EQ(a.parent, root.get());
-}
-
-TEST(Reader, countersContinueAcrossFilesThatShareOne) {
-    ContainerCounter counter;
-    auto one = read(document("<key>A</key><dict><key>B</key><array/></dict>"), counter);
-    auto two = read(document("<key>C</key><dict/>"), counter);
-    const auto& a = *one->children[0];
-    EXPECT_EQ(a.data.text(), "0");
-    EXPECT_EQ(a.children[0]->data.text(), "1");
-    EXPECT_EQ(two->children[0]->data.text(), "2");
-    EXPECT_TRUE(a.data < two->children[0]->data);
-    // A comparison of its own starts again from 0.
-    EXPECT_EQ(read(document("<key>C</key><dict/>"))->children[0]->data.text(), "0");
-}
-
 // Each document is read as an XML parser reads it; written again, it reads as the same values, here
 // and in libplist, and writing that once more changes nothing.
 TEST(Reader, documentsReadInFullAndWrittenToAFixedPoint) {
@@ -248,12 +212,6 @@ TEST(Reader, everyTruncatedDocumentIsRefused) {
     // The last line break after </plist> may go.
     for (size_t length = 0; length + 1 < text.size(); ++length)
         EXPECT_NE(readText(text.substr(0, length)).status, ReadStatus::Ok) << length;
-}
-
-TEST(Reader, validUtf8) {
-    EXPECT_TRUE(isValidUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80 \xE2\x82\xAC \x01"));
-    for (std::string bad : {"\xFF", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"})
-        EXPECT_FALSE(isValidUtf8("text " + bad)) << bad;
 }
 
 TEST(Reader, nestingAtTheLimitOneBelowAndOneAbove) {

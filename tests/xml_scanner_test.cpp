@@ -67,20 +67,6 @@ TEST(XmlScanner, elementText) {
     }
 }
 
-TEST(XmlScanner, passesOverWhatStandsBetweenElements) {
-    XmlScanner scanner("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!-- c --><?pi?>\t<!DOCTYPE plist [\n"
-                       "<!ENTITY e \"]>\"> <!-- ] --> %p; <?pi ]?>]>\n<a/> x");
-    scanner.skipByteOrderMark();
-    ASSERT_EQ(scanner.skipMisc(), XmlScanner::Next::Doctype);
-    ASSERT_TRUE(scanner.doctype());
-    ASSERT_EQ(scanner.skipMisc(), XmlScanner::Next::StartTag);
-    XmlScanner::Tag tag;
-    ASSERT_TRUE(scanner.startTag(tag));
-    EXPECT_EQ(tag.name, "a");
-    EXPECT_TRUE(tag.empty);
-    EXPECT_EQ(scanner.skipMisc(), XmlScanner::Next::Text);
-}
-
 TEST(XmlScanner, declarationsAndDocumentTypes) {
     struct Case {
         const char* document;

@@ -5,7 +5,6 @@
 #include "TreeBuilder.h"
 #include "merge/Comparison.h"
 #include "ui/ItemView.h"
-#include "ui/OperationStyle.h"
 
 using namespace carryover;
 using namespace carryover::test;
@@ -48,25 +47,14 @@ class ItemModelTest : public QObject {
                  QStringList(
                      {"", "Bool", "Bool", "Int", "Int", "Double", "Data", "Date", "Dictionary", "String"}));
         QCOMPARE(model.index(9, 0).data(ItemModel::LevelRole).toInt(), 2);
-        model.setRoot(nullptr);
-        QCOMPARE(model.rowCount(), 0);
-        model.setRoot(makeNode("", "", ItemDataType::None));
-        QCOMPARE(model.rowCount(), 0);
-        model.setRoot(makeNode("x", "Dateifehler: x", ItemDataType::Error));
-        QCOMPARE(model.rowCount(), 0);
+        for (ItemPtr empty : {ItemPtr(), makeNode("", "", ItemDataType::None),
+                              makeNode("x", "Dateifehler: x", ItemDataType::Error)}) {
+            model.setRoot(empty);
+            QCOMPARE(model.rowCount(), 0);
+        }
     }
 
-    void coloursOfBothSchemes() {
-        QCOMPARE(operationColor(Operation::None, false), QColor(Qt::black));
-        QCOMPARE(operationColor(Operation::None, true), QColor(Qt::white));
-        QCOMPARE(operationColor(Operation::Replacement, true), QColor(Qt::yellow));
-        QCOMPARE(operationColor(Operation::Replacement, false), QColor::fromRgbF(0.99f, 0.70f, 0.14f));
-        for (bool dark : {false, true}) {
-            QCOMPARE(operationColor(Operation::Kill, dark), QColor(Qt::red));
-            QCOMPARE(operationColor(Operation::Merged, dark), QColor(255, 165, 0));
-            QCOMPARE(operationColor(Operation::Inserted, dark), QColor(Qt::green));
-            QCOMPARE(operationColor(Operation::Unmatched, dark), QColor(Qt::blue));
-        }
+    void lineColoursFollowThePalette() {
         // The view follows its palette.
         ItemView view;
         view.lines().setRoot(sampleTree());
