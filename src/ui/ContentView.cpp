@@ -203,7 +203,9 @@ void ContentView::compareWhenChanged() {
         trees_[slot(Tab::Config)]->name != nameSaved1_ || trees_[slot(Tab::Sample)]->name != nameSaved2_;
     if (!changed || comparisonPosted_) return;
     comparisonPosted_ = true;
-    QTimer::singleShot(0, this, &ContentView::runComparison);
+    QTimer::singleShot(0, this, [this] {
+        if (comparisonPosted_) runComparison(); // a save may have run it already
+    });
 }
 
 void ContentView::runComparison() {
@@ -279,12 +281,15 @@ void ContentView::showCounts() {
 }
 
 void ContentView::save() {
+    // Save is enabled once both files are loaded, which can be before the comparison they post has run.
+    if (comparisonPosted_) runComparison();
     QString target = chooseSaveFile();
     if (target.isEmpty()) return;
     if (QFileInfo(target).suffix() != QLatin1String("plist")) target += QStringLiteral(".plist");
     const SaveResult saved = savePlist(*trees_[slot(Tab::Merged)], target.toStdString());
     if (saved.saved()) return;
-    diagnostic("Error writing plist: " + saved.description() + " (" + carryover::quoted(target.toStdString()) + ")");
+    diagnostic("Error writing plist: " + saved.description() + " (" +
+               carryover::quoted(target.toStdString()) + ")");
     tell(this, QStringLiteral("Not saved"),
          QStringLiteral("%1 was not saved: %2.").arg(target, QString::fromStdString(saved.description())));
 }

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "merge/Comparison.h"
 #include "plist/Loading.h"
@@ -229,6 +230,22 @@ class ContentViewTest : public QObject {
         view.save();
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
                  QStringList({"merged.plist"}));
+    }
+
+    // A save right after the second file is loaded, before the comparison it posted has run.
+    void saveBeforeTheComparisonHasRunSavesTheResult() {
+        QTemporaryDir folder;
+        ContentView view;
+        view.chooseSaveFile = [&] { return folder.filePath("early.plist"); };
+        view.openFile(Side::Config, example("config.plist"));
+        view.openFile(Side::Sample, example("sample.plist"));
+        QTimer::singleShot(0, &view, [&] { view.save(); }); // queued behind both loads
+        QSignalSpy changed(&view, &ContentView::resultChanged);
+        QTRY_COMPARE(changed.count(), 1);
+        QTest::qWait(10); // no second comparison follows
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(contents(folder.filePath("early.plist")).toStdString(),
+                 expectedMerge(example("config.plist"), example("sample.plist")));
     }
 };
 
