@@ -131,6 +131,13 @@ TEST(Reader, refusalsSayWhyAndWhere) {
          "the key \"a\" has no value at line 5, column 1"},
         {document("<key>a</key><true/><false/>"), ReadStatus::ValueWithoutKey,
          "a second value for the key \"a\" at line 5, column 20"},
+        // Keys and paths are escaped, so that a refusal stays one line.
+        {document("<key>a\nb</key>"), ReadStatus::KeyWithoutValue,
+         "the key \"a\\nb\" has no value at line 5, column 1"},
+        {document("<key>a\tb</key><true/><false/>"), ReadStatus::ValueWithoutKey,
+         "a second value for the key \"a\\tb\" at line 5, column 22"},
+        {document("<key>a\nb</key><integer>18446744073709551616</integer>"), ReadStatus::IntegerOutOfRange,
+         "the integer at \u00B0a\\nb lies outside [-2^63, 2^64-1] at line 6, column 8"},
         {document("<true/>"), ReadStatus::ValueWithoutKey, "a value without a key at line 5, column 1"},
         {document("x<key>a</key><true/>"), ReadStatus::TextOutsideElements,
          "text outside elements at line 5, column 1"},
