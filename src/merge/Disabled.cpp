@@ -24,22 +24,40 @@ bool switchedOn(const Item& node) {
     return on;
 }
 
-bool keepHandled(Item& node, ReduceOptions options, Arena& arena);
-
-// Handles the children of `node` in place and takes out those that vanish; array elements that move
-// up are named after their new position.
-void handleChildren(Item& node, ReduceOptions options, Arena& arena) {
+// Keeps, in order, the children of `node` for which `keep` is true, each with `node` as its parent;
+// array elements that move up are named after their new position, with names kept in `arena`.
+template <typename Keep> void keepChildren(Item& node, Arena& arena, Keep keep) {
     size_t kept = 0;
     for (size_t i = 0; i < node.children.size(); ++i) {
-        if (!keepHandled(*node.children[i], options, arena)) continue;
-        node.children[i]->parent = &node;
+        Item* child = node.children[i];
+        if (!keep(*child)) continue;
+        child->parent = &node;
         if (kept != i) {
-            node.children[kept] = node.children[i];
-            if (node.type() == ItemDataType::Array) node.children[kept]->name = elementName(kept, arena);
+            node.children[kept] = child;
+            if (node.type() == ItemDataType::Array) child->name = elementName(kept, arena);
         }
         ++kept;
     }
     node.children.resize(kept);
+}
+
+bool keepHandled(Item& node, ReduceOptions options, Arena& arena);
+
+// Handles the children of `node` in place and takes out those that vanish.
+void handleChildren(Item& node, ReduceOptions options, Arena& arena) {
+    keepChildren(node, arena, [&](Item& child) { return keepHandled(child, options, arena); });
+}
+
+// Takes the disabled nodes out of the subtree of `node`.
+void keepEnabledChildren(Item& node, Arena& arena) {
+    const ItemDataType type = node.type();
+    if (type != ItemDataType::FileName && type != ItemDataType::Array && type != ItemDataType::Dictionary)
+        return;
+    keepChildren(node, arena, [&](Item& child) {
+        if (!child.enabled) return false;
+        keepEnabledChildren(child, arena);
+        return true;
+    });
 }
 
 // Handles `node` in place, which its input being spent allows; false when it is to be left out.
@@ -101,25 +119,6 @@ ItemPtr enabledOnly(const ItemPtr& node) {
     Item* result = enabledOnly(*node, *arena);
     return result ? ownedBy(std::move(arena), result) : nullptr;
 }
-
-namespace {
-void keepEnabledChildren(Item& node, Arena& arena) {
-    const ItemDataType type = node.type();
-    if (type != ItemDataType::FileName && type != ItemDataType::Array && type != ItemDataType::Dictionary)
-        return;
-    size_t kept = 0;
-    for (size_t i = 0; i < node.children.size(); ++i) {
-        if (!node.children[i]->enabled) continue;
-        keepEnabledChildren(*node.children[i], arena);
-        if (kept != i) {
-            node.children[kept] = node.children[i];
-            if (type == ItemDataType::Array) node.children[kept]->name = elementName(kept, arena);
-        }
-        ++kept;
-    }
-    node.children.resize(kept);
-}
-} // namespace
 
 Item* takeEnabledPart(Item& node, Arena& arena) {
     if (!node.enabled) return nullptr;

@@ -33,7 +33,6 @@ class ItemList {
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     Item*& operator[](size_t index) const { return items_[index]; }
-    Item* back() const { return items_[size_ - 1]; }
 
     // Appends `node`, taking a larger run from `arena` when this one is full.
     void push_back(Item* node, Arena& arena) {

@@ -40,24 +40,17 @@ std::string_view ItemData::typeString() const {
     case ItemDataType::FileName:
     case ItemDataType::End:
         return "";
-    case ItemDataType::Bool:
-        return "Bool";
-    case ItemDataType::Data:
-        return "Data";
-    case ItemDataType::Date:
-        return "Date";
-    case ItemDataType::Double:
-        return "Double";
-    case ItemDataType::Int:
-        return "Int";
-    case ItemDataType::String:
-        return "String";
-    case ItemDataType::Dictionary:
-        return "Dictionary";
-    case ItemDataType::Array:
-        return "Array";
     case ItemDataType::Error:
         return "Fehler";
+    case ItemDataType::Bool:
+    case ItemDataType::Data:
+    case ItemDataType::Date:
+    case ItemDataType::Double:
+    case ItemDataType::Int:
+    case ItemDataType::String:
+    case ItemDataType::Dictionary:
+    case ItemDataType::Array:
+        return typeName(type);
     }
     return "";
 }

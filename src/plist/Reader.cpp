@@ -10,6 +10,7 @@
 
 #include "model/Text.h"
 #include "plist/Base64.h"
+#include "plist/ByteBlocks.h"
 #include "plist/NumberText.h"
 #include "plist/Quoted.h"
 #include "plist/XmlScanner.h"
@@ -134,58 +135,46 @@ void place(std::string_view text, size_t at, size_t& line, size_t& column) {
         if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++column;
 }
 
-constexpr uint64_t highs = 0x8080808080808080ull;
-
-// The high bit of each byte of `block` that is not zero.
-constexpr uint64_t nonZeroBytes(uint64_t block) {
-    constexpr uint64_t lows = 0x7F7F7F7F7F7F7F7Full;
-    return (((block & lows) + lows) | block) & highs;
-}
-
 // The high bit of each byte of an ASCII `block` below 0x20 other than tab, line feed and carriage
 // return: adding 0x60 to a byte's bits 0x60 sets its high bit unless both are clear.
-constexpr uint64_t controlBytes(uint64_t block) {
-    constexpr uint64_t sixties = 0x6060606060606060ull, ones = 0x0101010101010101ull;
-    const uint64_t below20 = ~((block & sixties) + sixties) & highs;
-    const uint64_t allowed = ~(nonZeroBytes(block ^ ones * '\t') & nonZeroBytes(block ^ ones * '\n') &
-                               nonZeroBytes(block ^ ones * '\r')) &
-                             highs;
+uint64_t controlBytes(uint64_t block) {
+    constexpr uint64_t sixties = 0x6060606060606060ull;
+    const uint64_t below20 = ~((block & sixties) + sixties) & highBits;
+    const uint64_t allowed = equalBytes(block, '\t') | equalBytes(block, '\n') | equalBytes(block, '\r');
     return below20 & ~allowed;
 }
 
-// The position of the first byte of `bytes` that is not valid UTF-8 or, with `xml`, that starts a
-// character XML 1.0 does not allow, with the kind of fault in `status`; npos when there is none.
-// `combining` is set when a character from U+0300 on was seen, which text may need normalising for.
-size_t characterFault(std::string_view bytes, bool xml, ReadStatus& status, bool& combining) {
+// The position of the first byte of `bytes` that is not valid UTF-8 or that starts a character XML
+// 1.0 does not allow, with the kind of fault in `status`; npos when there is none. `combining` is set
+// when a character from U+0300 on was seen, which text may need normalising for.
+size_t characterFault(std::string_view bytes, ReadStatus& status, bool& combining) {
     const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
     size_t i = 0;
     while (i < n) {
         // Runs of ASCII, sixteen or eight bytes at a time, passing tabs and line ends among the printable.
 #ifdef __SSE2__
-        if (xml)
-            while (i + 16 <= n) {
-                const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-                // Signed, so that bytes from 0x80 on count as below 0x20 too and stop the run.
-                const __m128i low = _mm_cmplt_epi8(block, _mm_set1_epi8(0x20));
-                const __m128i blank = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('\t')),
-                                                                _mm_cmpeq_epi8(block, _mm_set1_epi8('\n'))),
-                                                   _mm_cmpeq_epi8(block, _mm_set1_epi8('\r')));
-                if (_mm_movemask_epi8(_mm_andnot_si128(blank, low)) != 0) break;
-                i += 16;
-            }
+        while (i + 16 <= n) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            // Signed, so that bytes from 0x80 on count as below 0x20 too and stop the run.
+            const __m128i low = _mm_cmplt_epi8(block, _mm_set1_epi8(0x20));
+            const __m128i blank = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('\t')),
+                                                            _mm_cmpeq_epi8(block, _mm_set1_epi8('\n'))),
+                                               _mm_cmpeq_epi8(block, _mm_set1_epi8('\r')));
+            if (_mm_movemask_epi8(_mm_andnot_si128(blank, low)) != 0) break;
+            i += 16;
+        }
 #endif
         while (i + 8 <= n) {
-            uint64_t block;
-            std::memcpy(&block, s + i, 8);
-            if (block & highs) break;
-            if (xml && controlBytes(block) != 0) break;
+            const uint64_t block = loadBlock(s + i);
+            if (block & highBits) break;
+            if (controlBytes(block) != 0) break;
             i += 8;
         }
         if (i >= n) break;
         const unsigned char c = s[i];
         if (c < 0x80) {
-            if (xml && c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
                 status = ReadStatus::ForbiddenCharacter;
                 return i;
             }
@@ -218,7 +207,7 @@ size_t characterFault(std::string_view bytes, bool xml, ReadStatus& status, bool
             return i;
         }
         if (c >= 0xCC) combining = true;
-        if (xml && c == 0xEF && s[i + 1] == 0xBF && s[i + 2] >= 0xBE) { // U+FFFE, U+FFFF
+        if (c == 0xEF && s[i + 1] == 0xBF && s[i + 2] >= 0xBE) { // U+FFFE, U+FFFF
             status = ReadStatus::ForbiddenCharacter;
             return i;
         }
@@ -524,7 +513,7 @@ ItemPtr errorRoot(const std::string& path, Item* parent) {
 ReadResult readPlistText(const std::string& path, std::string text, ContainerCounter& counter, Item* parent) {
     ReadStatus fault = ReadStatus::Ok;
     bool combining = false;
-    size_t failedAt = characterFault(text, true, fault, combining);
+    size_t failedAt = characterFault(text, fault, combining);
     ReadResult result;
     if (failedAt == std::string_view::npos) {
         // Names and texts refer into the file text wherever it holds them as they are, so the tree's
@@ -560,12 +549,6 @@ std::optional<std::string_view> documentHead(std::string_view text) {
     if (!encoding.empty() && !equalIgnoringCase(encoding, "utf-8")) return std::nullopt;
     const size_t begin = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     return text.substr(begin, head.top.at - begin);
-}
-
-bool isValidUtf8(std::string_view bytes) {
-    ReadStatus fault = ReadStatus::Ok;
-    bool combining = false;
-    return characterFault(bytes, false, fault, combining) == std::string_view::npos;
 }
 
 } // namespace carryover

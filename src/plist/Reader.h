@@ -61,7 +61,4 @@ ItemPtr errorRoot(const std::string& path, Item* parent);
 // encoding other than UTF-8.
 std::optional<std::string_view> documentHead(std::string_view text);
 
-// Whether `bytes` are valid UTF-8 (no overlong forms, no surrogates, nothing beyond U+10FFFF).
-bool isValidUtf8(std::string_view bytes);
-
 } // namespace carryover

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
+#include "plist/ByteBlocks.h"
 #include "plist/XmlCharacter.h"
 
 namespace carryover {
@@ -17,28 +17,6 @@ constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-// Scanning eight bytes at a time: the byte order makes the first byte of a block its lowest.
-static_assert(std::endian::native == std::endian::little);
-
-constexpr uint64_t highBits = 0x8080808080808080ull;
-
-uint64_t load(const char* at) {
-    uint64_t block;
-    std::memcpy(&block, at, 8);
-    return block;
-}
-
-// The high bit set in each byte of `block` that equals `c`, and in no other.
-uint64_t equalBytes(uint64_t block, char c) {
-    const uint64_t x = block ^ (0x0101010101010101ull * static_cast<unsigned char>(c));
-    return ~(((x & 0x7F7F7F7F7F7F7F7Full) + 0x7F7F7F7F7F7F7F7Full) | x) & highBits;
-}
-
-// The index in its block of the first byte whose high bit `mask` sets; `mask` must not be 0.
-size_t firstMarked(uint64_t mask) {
-    return static_cast<size_t>(std::countr_zero(mask)) / 8;
 }
 
 // The bytes that may start a name, and those that may continue one; every byte of a multi-byte
@@ -110,7 +88,7 @@ size_t XmlScanner::skipSpace(size_t at) const {
     const char* data = text_.data();
     const size_t size = text_.size();
     for (; at + 8 <= size; at += 8) {
-        const uint64_t block = load(data + at);
+        const uint64_t block = loadBlock(data + at);
         const uint64_t blank = equalBytes(block, ' ') | equalBytes(block, '\t') | equalBytes(block, '\n') |
                                equalBytes(block, '\r');
         if (blank != highBits) return at + firstMarked(~blank & highBits);
@@ -451,7 +429,7 @@ bool XmlScanner::text(std::string_view name, bool resolve, std::string_view& out
         size_t at = run;
         for (;;) {
             for (; at + 8 <= size; at += 8) {
-                const uint64_t block = load(text_.data() + at);
+                const uint64_t block = loadBlock(text_.data() + at);
                 const uint64_t stop = equalBytes(block, '<') | equalBytes(block, '&') |
                                       equalBytes(block, '\r') | equalBytes(block, '>');
                 if (stop != 0) {
