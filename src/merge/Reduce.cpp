@@ -249,8 +249,7 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
     stableSort(std::span<Item*>(result.children.begin(), result.children.size()), beforeByIndex);
     // Only this array's elements are renamed: nested arrays were renamed by their own reduction, and a
     // Replacement container, moved as it stands, when it was placed.
-    for (size_t i = 0; i < result.children.size(); ++i)
-        result.children[i]->name = elementName(i, arena);
+    result.numberElements(arena);
 }
 
 // The reduction of a node that nothing else needs any more: the node itself, without a parent,

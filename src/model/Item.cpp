@@ -139,12 +139,16 @@ bool namesElement(std::string_view name, size_t index) {
 }
 } // namespace
 
+void Item::numberElements(Arena& arena) {
+    if (type() != ItemDataType::Array) return;
+    for (size_t i = 0; i < children.size(); ++i)
+        if (!namesElement(children[i]->name, i)) children[i]->name = elementName(i, arena);
+}
+
 void Item::renumberChildren(Arena& arena) {
-    const bool isArray = type() == ItemDataType::Array;
-    for (size_t i = 0; i < children.size(); ++i) {
-        if (isArray && !namesElement(children[i]->name, i)) children[i]->name = elementName(i, arena);
-        children[i]->renumberChildren(arena);
-    }
+    numberElements(arena);
+    for (Item* child : children)
+        child->renumberChildren(arena);
 }
 
 std::string_view operationName(Operation operation) {

@@ -145,8 +145,10 @@ class Item {
     // Sets the field on this node and its whole subtree.
     void setOperationDeep(Operation operation);
     void setEnabledDeep(bool enabled);
-    // Names the elements of every array in this subtree "Item 0", "Item 1", ... in list order; names
-    // that change are kept in `arena`.
+    // Names the elements of this node, when it is an array, "Item 0", "Item 1", ... in list order;
+    // names that change are kept in `arena`. Nested arrays are left as they are.
+    void numberElements(Arena& arena);
+    // The same for every array in this subtree.
     void renumberChildren(Arena& arena);
 
   private:
