@@ -2,11 +2,9 @@
 // loading step. Each is refused with a reason, or read in full; none crashes or loses a value.
 #include <gtest/gtest.h>
 
-#include <fstream>
 
 #include "BinaryPlistBytes.h"
 #include "PlistText.h"
-#include "TemporaryFile.h"
 #include "plist/Loading.h"
 
 using namespace carryover;
@@ -19,40 +17,6 @@ TEST(Hostile, deepBinaryNestingIsRefusedWithoutRecursion) {
         objects.push_back(container(false, {3 + i}, 4));
     objects.push_back("\x10\x01");
     EXPECT_EQ(load(binaryList(objects, 4)).status, LoadStatus::TooDeep);
-}
-
-TEST(Hostile, aLargeStringIsReadWhole) {
-    constexpr size_t size = 200u << 20;
-    TemporaryFile file;
-    {
-        std::ofstream out(file.path, std::ios::binary);
-        out << prologue << "<dict>\n<key>big</key><string>";
-        const std::string block(1 << 20, 'x');
-        for (size_t written = 0; written < size; written += block.size())
-            out << block;
-        out << "</string>\n</dict>\n</plist>\n";
-    }
-    ContainerCounter counter;
-    LoadResult result = loadPlist(file.path, counter);
-    ASSERT_TRUE(result.loaded()) << result.message;
-    ASSERT_EQ(result.root->children.size(), 1u);
-    EXPECT_EQ(result.root->children[0]->data.text().size(), size);
-}
-
-TEST(Hostile, aMillionKeysAndAMillionElements) {
-    constexpr size_t count = 1'000'000;
-    std::string entries, elements;
-    entries.reserve(count * 40);
-    elements.reserve(count * 20);
-    for (size_t i = 0; i < count; ++i) {
-        entries += "<key>k" + std::to_string(i) + "</key><integer>" + std::to_string(i) + "</integer>";
-        elements += "<integer>" + std::to_string(i) + "</integer>";
-    }
-    LoadResult result = load(document(entries + "<key>list</key><array>" + elements + "</array>"));
-    ASSERT_TRUE(result.loaded()) << result.message;
-    ASSERT_EQ(result.root->children.size(), count + 1);
-    EXPECT_EQ(result.root->children[count - 1]->name, "k999999");
-    EXPECT_EQ(result.root->children[count]->children.size(), count);
 }
 
 TEST(Hostile, everyTruncationOfABinaryListIsRefused) {

@@ -1,11 +1,8 @@
 // Tests of saving a tree as a property-list file: exactly the written text, or nothing touched.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -55,64 +52,3 @@ TEST(Saving, writesTheDocumentOrLeavesTheTargetAsItWas) {
     fs::remove_all(folder);
 }
 
-namespace {
-
-// Every entry below `folder`, a line each in name order: the path from `top`, then what it holds or
-// leads to.
-std::string inventory(const fs::path& folder, const fs::path& top) {
-    std::vector<fs::path> paths;
-    for (const auto& entry : fs::directory_iterator(folder))
-        paths.push_back(entry.path());
-    std::sort(paths.begin(), paths.end());
-    std::string lines;
-    for (const fs::path& path : paths) {
-        const fs::file_status status = fs::symlink_status(path);
-        lines += path.lexically_relative(top).string();
-        if (fs::is_symlink(status))
-            lines += " -> " + fs::read_symlink(path).string() + "\n";
-        else if (fs::is_fifo(status))
-            lines += " pipe\n";
-        else if (fs::is_directory(status))
-            lines += '\n' + inventory(path, top);
-        else
-            lines += " = " + contents(path) + "\n";
-    }
-    return lines;
-}
-
-} // namespace
-
-TEST(Saving, aTargetIsWrittenWhereItLeadsOrLeftAsItWas) {
-    const fs::path folder = fs::temp_directory_path() / ("carryover-targets-" + std::to_string(::getpid()));
-    const struct {
-        const char* target;
-        std::string reason; // "" when the write succeeds
-        const char* after;  // the folder's inventory afterwards, as inventory() writes it
-    } cases[] = {
-        {"file", "",
-         "dangling -> new\nfile = new\nlink -> sub/file\nloop -> loop\npipe pipe\nsub\nsub/file = old\n"},
-        {"link", "",
-         "dangling -> new\nfile = old\nlink -> sub/file\nloop -> loop\npipe pipe\nsub\nsub/file = new\n"},
-        {"dangling", "",
-         "dangling -> new\nfile = old\nlink -> sub/file\nloop -> loop\nnew = new\npipe pipe\nsub\nsub/file = "
-         "old\n"},
-        {"sub/missing/file", std::strerror(ENOENT), nullptr},
-        {"sub", std::strerror(EISDIR), nullptr},
-        {"loop", std::strerror(ELOOP), nullptr},
-        {"pipe", "nothing reads from the named pipe", nullptr},
-    };
-    for (const auto& c : cases) {
-        fs::remove_all(folder);
-        fs::create_directories(folder / "sub");
-        std::ofstream(folder / "file") << "old";
-        std::ofstream(folder / "sub" / "file") << "old";
-        fs::create_symlink("sub/file", folder / "link");
-        fs::create_symlink("new", folder / "dangling");
-        fs::create_symlink("loop", folder / "loop");
-        ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
-        const std::string before = inventory(folder, folder);
-        EXPECT_EQ(writeFileAtomically(folder / c.target, "new"), c.reason) << c.target;
-        EXPECT_EQ(inventory(folder, folder), c.after ? c.after : before) << c.target;
-    }
-    fs::remove_all(folder);
-}
