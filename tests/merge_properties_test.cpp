@@ -81,21 +81,6 @@ TEST(MergeProperties, inputsUnchangedAndRunsRepeatable) {
     }
 }
 
-// The engine taking the trees it is given reaches the same trees as the one copying them.
-TEST(MergeProperties, takingTheInputsGivesWhatCopyingGives) {
-    for (uint64_t seed = 20; seed <= 24; ++seed) {
-        Pair pair = readPair(seed, 30000);
-        const std::string differences = test::dump(*difference(pair.sample, pair.config));
-        const std::string merged = test::dump(*mergedResult(difference(pair.sample, pair.config)));
-        EXPECT_EQ(test::dump(*differenceTaking(test::copyTree(pair.sample), test::copyTree(pair.config))),
-                  differences);
-        ItemPtr taken = mergedResultTaking(std::move(pair.config), std::move(pair.sample));
-        ASSERT_TRUE(taken);
-        EXPECT_EQ(test::dump(*taken), merged);
-        EXPECT_TRUE(test::parentsConsistent(*taken));
-    }
-}
-
 TEST(MergeProperties, everyConfigurationLeafIsAccountedFor) {
     for (uint64_t seed = 10; seed <= 14; ++seed) {
         Pair pair = readPair(seed, 20000);

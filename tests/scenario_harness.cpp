@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,33 +43,6 @@ void write(const QString& path, const QByteArray& bytes) {
     if (file.open(QIODevice::WriteOnly)) file.write(bytes);
 }
 
-// The words of a line, split at blanks; "..." groups a word with blanks. `ends` holds where each ends.
-struct Words {
-    QStringList words;
-    QList<qsizetype> ends;
-};
-
-Words split(const QString& line) {
-    Words result;
-    qsizetype i = 0;
-    while (true) {
-        while (i < line.size() && line[i].isSpace())
-            ++i;
-        if (i == line.size()) return result;
-        QString word;
-        if (line[i] == '"') {
-            const qsizetype close = line.indexOf('"', i + 1);
-            word = line.mid(i + 1, close < 0 ? -1 : close - i - 1);
-            i = close < 0 ? line.size() : close + 1;
-        } else {
-            while (i < line.size() && !line[i].isSpace())
-                word += line[i++];
-        }
-        result.words << word;
-        result.ends << i;
-    }
-}
-
 class Scenario {
   public:
     Scenario(QString root) : root_(std::move(root)) {
@@ -95,9 +70,8 @@ class Scenario {
         const QStringList lines = QString::fromUtf8(text.readAll()).split('\n');
         for (number_ = 1; number_ <= lines.size(); ++number_) {
             line_ = lines[number_ - 1];
-            const Words words = split(line_);
-            if (words.words.isEmpty() || words.words[0].startsWith('#')) continue;
-            words_ = words;
+            words_ = QProcess::splitCommand(line_); // blanks part words, "..." groups them
+            if (words_.isEmpty() || words_[0].startsWith('#')) continue;
             step();
         }
         --number_;
@@ -108,9 +82,12 @@ class Scenario {
     }
 
   private:
-    QString word(int i) const { return words_.words.value(i); }
+    QString word(int i) const { return words_.value(i); }
     // The text of the line after its first `count` words.
-    QString rest(int count) const { return line_.mid(words_.ends.value(count - 1)).trimmed(); }
+    QString rest(int count) const {
+        return line_.trimmed().remove(
+            QRegularExpression(QStringLiteral("^(\"[^\"]*\"\\s*|\\S+\\s*){%1}").arg(count)));
+    }
 
     bool fail(const QString& message) {
         std::fprintf(stderr, "%s:%d: %s\n  %s\n", qPrintable(name_), number_, qPrintable(line_),
@@ -132,23 +109,15 @@ class Scenario {
         }
     }
 
+    // A file named in the scenario: one it made, else one of the repository, else a new one it makes.
     QString resolve(const QString& path) const {
-        if (QFileInfo(path).isAbsolute()) return path;
-        const QString made = QDir(scratch_.path()).filePath(path);
-        return QFileInfo::exists(made) ? made : QDir(root_).filePath(path);
+        const QString made = QDir(scratch_.path()).filePath(path), kept = QDir(root_).filePath(path);
+        return QFileInfo::exists(made) || !QFileInfo::exists(kept) ? made : kept;
     }
 
     // A text as the scenario writes it: paths under the scratch folder or the root without them.
     QString shown(QString text) const {
         return text.replace(scratch_.path() + '/', QString()).replace(root_ + '/', QString());
-    }
-
-    // A file to answer a dialog with: a file of the repository, or one in the scratch folder.
-    QString answerPath(const QString& path) const {
-        const QString made = QDir(scratch_.path()).filePath(path);
-        return QFileInfo::exists(made) || !QFileInfo::exists(QDir(root_).filePath(path))
-                   ? made
-                   : QDir(root_).filePath(path);
     }
 
     QString answer(const QString& what) {
@@ -185,7 +154,7 @@ class Scenario {
     bool drag() {
         PathField* target = field(side());
         QList<QUrl> urls;
-        for (const QString& path : words_.words.mid(2))
+        for (const QString& path : words_.mid(2))
             urls << QUrl::fromLocalFile(resolve(path));
         QMimeData data;
         data.setUrls(urls);
@@ -274,7 +243,7 @@ class Scenario {
         } else if (verb == "refuse") {
             if (drag()) fail("the field took the drag");
         } else if (verb == "answer") {
-            answers_ << (word(1) == "cancel" ? QString() : answerPath(word(1)));
+            answers_ << (word(1) == "cancel" ? QString() : resolve(word(1)));
         } else if (verb == "save") {
             answers_ << QDir(scratch_.path()).filePath(word(1));
             key(QKeySequence::fromString("Ctrl+S"));
@@ -385,7 +354,7 @@ class Scenario {
     int savedStdout_ = -1;
     QStringList answers_;
     QString name_, line_;
-    Words words_;
+    QStringList words_;
     int number_ = 0;
     bool ok_ = true;
 };
