@@ -225,7 +225,8 @@ class Scenario {
 
     // Compares `actual` with the file named by the word at `index`; UPDATE=1 writes it there instead.
     bool expectFile(const QString& what, const QByteArray& actual, int index) {
-        const QString expected = resolve(word(index));
+        const QString made = QDir(scratch_.path()).filePath(word(index));
+        const QString expected = QFileInfo::exists(made) ? made : QDir(root_).filePath(word(index));
         if (qEnvironmentVariable("UPDATE") == "1") {
             write(expected, actual);
             return true;
