@@ -78,7 +78,8 @@ TEST(Reader, documentsReadInFullAndWrittenToAFixedPoint) {
         // Data: Base64 wrapped over lines, padding written or left out (libplist drops a short group).
         {document("<key>a</key><data>\n\tAQ\n\tID\n</data><key>b</key><data>AQ==</data><key>e</key><data/>"),
          "a:Data=AQID b:Data=AQ== e:Data="},
-        {document("<key>c</key><data>AQ</data><key>d</key><data>AQI</data>"), "c:Data=AQ== d:Data=AQI=", false},
+        {document("<key>c</key><data>AQ</data><key>d</key><data>AQI</data>"),
+         "c:Data=AQ== d:Data=AQI=", false},
         // Empty forms and empty containers.
         {document(
              "<key/><string/><key>d</key><dict><!-- only --></dict><key>a</key><array></array><key>t</key>"

@@ -1,7 +1,8 @@
 // Loading a property-list file as the application and the command line both do: read the bytes under
 // a size ceiling and read them with our own reader, which decides whether an XML property list is
-// accepted. Text in UTF-16 or UTF-32 is refused, naming its encoding, with or without a byte-order mark. Binary property lists are checked and
-// converted to XML text first (BinaryPlist.h), so they load like XML files.
+// accepted. Text in UTF-16 or UTF-32 is refused, naming its encoding, with or without a byte-order mark.
+// Binary property lists are checked and converted to XML text first (BinaryPlist.h), so they load like XML
+// files.
 #pragma once
 
 #include <string>

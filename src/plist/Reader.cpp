@@ -388,8 +388,9 @@ class Parser {
         if (!value(kind, tag, *item)) return false;
         const bool textual = item->type() == ItemDataType::String || item->type() == ItemDataType::Date;
         referenced = referenced || (textual && !tag.empty && scanner.textHasReference);
-        item->canonical = !referenced && (canonical_ || (isCanonicalAsWritten(item->name) &&
-                                                         (!textual || isCanonicalAsWritten(item->data.text()))));
+        item->canonical =
+            !referenced && (canonical_ || (isCanonicalAsWritten(item->name) &&
+                                           (!textual || isCanonicalAsWritten(item->data.text()))));
         Item* opened = item;
         siblings.push_back(item);
         if ((kind == Element::Dict || kind == Element::Array) && !tag.empty)
