@@ -104,10 +104,10 @@ class Item {
     Item* parent = nullptr; // the container that adopted this node last
     Operation operation = Operation::None;
     bool enabled = true;
-    // Whether the name and the text value stand for themselves in NFC (no reference, nothing to
-    // compose), so that they compare as plain bytes; false when unknown. Element names ("Item 3") keep it
-    // true.
-    bool canonical = false;
+    // Whether the name, and the text value, stand for themselves in NFC (no reference, nothing to
+    // compose), so that they compare as plain bytes; false when unknown.
+    bool nameCanonical = false;
+    bool valueCanonical = false;
 
     // Separates the components of a path: U+00B0 DEGREE SIGN.
     static constexpr std::string_view pathSeparator = "\u00B0";

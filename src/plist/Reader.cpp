@@ -373,11 +373,11 @@ class Parser {
         std::vector<Item*>& siblings = pending_[frames_.size()];
         Item* item = arena_.make<Item>();
         item->parent = frame.item;
-        bool referenced = false; // whether the name or the text holds a reference
+        bool nameReferenced = false;
         if (frame.isArray) {
             item->name = elementName(siblings.size());
         } else {
-            referenced = frame.keyHasReference;
+            nameReferenced = frame.keyHasReference;
             if (!frame.hasKey) // named by the key before, whose value this would be a second one of
                 return scanner.fail(ReadStatus::ValueWithoutKey,
                                     siblings.empty() ? "" : std::string(siblings.back()->name), tag.at);
@@ -387,10 +387,9 @@ class Parser {
         }
         if (!value(kind, tag, *item)) return false;
         const bool textual = item->type() == ItemDataType::String || item->type() == ItemDataType::Date;
-        referenced = referenced || (textual && !tag.empty && scanner.textHasReference);
-        item->canonical =
-            !referenced && (canonical_ || (isCanonicalAsWritten(item->name) &&
-                                           (!textual || isCanonicalAsWritten(item->data.text()))));
+        item->nameCanonical = !nameReferenced && (canonical_ || isCanonicalAsWritten(item->name));
+        item->valueCanonical = !textual || (!(!tag.empty && scanner.textHasReference) &&
+                                            (canonical_ || isCanonicalAsWritten(item->data.text())));
         Item* opened = item;
         siblings.push_back(item);
         if ((kind == Element::Dict || kind == Element::Array) && !tag.empty)
