@@ -22,16 +22,15 @@ namespace {
 
 // Accepting and refusing differ from libplist on purpose both ways, so only what is accepted is checked.
 // Refused although libplist reads it: malformed XML, characters XML cannot hold, integers beyond
-// [-2^63, 2^64-1], nesting beyond 512 levels, binary lists that loop, expand beyond bounds or have odd
-// trailers. Read although libplist refuses it: <float>, a bare <dict>, a byte-order mark, empty forms
+// [-2^63, 2^64-1], data that is not Base64, entities the document type declares, nesting beyond 512
+// levels, binary lists that loop, expand beyond bounds or have odd trailers. Read although libplist refuses it: <float>, a bare <dict>, a byte-order mark, empty forms
 // such as <integer/>, and heads libplist trips over, so libplist is given the written text with the
 // default head.
 
 // Whether libplist may read the XML `text` otherwise than the file holds: markup or a CR inside a
 // value's text, references or wide white space in number or data text (read as 0), an integer with a
-// leading zero (read as
-// octal) or a sign not followed by a digit, Base64 not in canonical form, or a value in the
-// empty-element form such as <date />.
+// leading zero (read as octal) or a sign not followed by a digit, Base64 not in canonical form (its
+// padding left out), or a value in the empty-element form such as <date />.
 bool libplistMayMisread(std::string_view text) {
     for (std::string_view element : {"<integer", "<real", "<data", "<string", "<key", "<date"}) {
         for (size_t at = text.find(element); at != std::string_view::npos; at = text.find(element, at + 1)) {
