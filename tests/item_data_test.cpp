@@ -56,6 +56,13 @@ TEST(ItemDataOrder, pairsOfValues) {
         {text("a"), text("ab"), "<"},
         {text("caf\xC3\xA9"), text("cafe\xCC\x81"), "="},
         {text("cafe"), text("cafe\xCC\x81"), "<"},
+        // Texts by what they stand for: references resolved.
+        {text("&#97;"), text("a"), "="},
+        {text("b&amp;c"), text("b&#38;c"), "="},
+        {text("caf&#xE9;"), text("cafe\xCC\x81"), "="},
+        {text("&#60;x&gt;"), text("&lt;x>"), "="},
+        {text("&#122;"), text("b"), ">"},
+        {ItemData("2020&#45;01", ItemDataType::Date), ItemData("2020-01", ItemDataType::Date), "="},
         {ItemData("Dateifehler: a", ItemDataType::Error), ItemData("Dateifehler: a", ItemDataType::Error),
          "="},
         // Containers by serial number, numerically.

@@ -52,7 +52,7 @@ bool isText(ItemDataType type) {
 
 // threeWay of the values of `a` and `b`, texts known to be canonical compared as bytes.
 int valueOrder(const Item& a, const Item& b) {
-    if (a.canonical && b.canonical && a.type() == b.type() && isText(a.type()))
+    if (a.valueCanonical && b.valueCanonical && a.type() == b.type() && isText(a.type()))
         return threeWayBytes(a.data.text(), b.data.text());
     return threeWay(a.data, b.data);
 }
@@ -82,7 +82,7 @@ int elementOrder(const Item& a, const Identifying& aEntries, const Item& b, cons
     if (a.type() != ItemDataType::Dictionary) return valueOrder(a, b);
     for (size_t k = 0; k < identifyingKeys.size(); ++k)
         if (aEntries[k] && bEntries[k]) return valueOrder(*aEntries[k], *bEntries[k]);
-    if (a.canonical && b.canonical) return threeWayBytes(a.key(), b.key());
+    if (a.nameCanonical && b.nameCanonical) return threeWayBytes(a.key(), b.key());
     return threeWayText(a.key(), b.key());
 }
 
@@ -225,7 +225,7 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
         named.reserve(sorted.size());
         for (auto& node : sorted) {
             std::string_view name = node->name;
-            if (!node->canonical && !isCanonicalAsWritten(name))
+            if (!node->nameCanonical && !isCanonicalAsWritten(name))
                 name = canonicalNames.emplace_back(canonicalText(name));
             named.emplace_back(name, node);
         }

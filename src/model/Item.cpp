@@ -36,7 +36,7 @@ std::string_view Item::key() const {
 }
 
 bool Item::hasKey(std::string_view text) const {
-    return canonical ? key() == text : textEqual(key(), text);
+    return nameCanonical ? key() == text : textEqual(key(), text);
 }
 
 std::string Item::path() const {
@@ -68,7 +68,8 @@ Item* Item::copyFields(Arena& arena, Item* newParent) const {
     result->data = data;
     result->operation = operation;
     result->enabled = enabled;
-    result->canonical = canonical;
+    result->nameCanonical = nameCanonical;
+    result->valueCanonical = valueCanonical;
     result->parent = newParent;
     return result;
 }

@@ -104,9 +104,10 @@ class Item {
     Item* parent = nullptr; // the container that adopted this node last
     Operation operation = Operation::None;
     bool enabled = true;
-    // Whether the name and the text value are in NFC as written, so that they compare as plain bytes;
-    // false when unknown. Element names ("Item 3") keep it true.
-    bool canonical = false;
+    // Whether the name, and the text value, stand for themselves in NFC (no reference, nothing to
+    // compose), so that they compare as plain bytes; false when unknown.
+    bool nameCanonical = false;
+    bool valueCanonical = false;
 
     // Separates the components of a path: U+00B0 DEGREE SIGN.
     static constexpr std::string_view pathSeparator = "\u00B0";
@@ -120,7 +121,7 @@ class Item {
     ItemDataType type() const { return data.type; }
     // The name, or "" on a FileName root.
     std::string_view key() const;
-    // Whether the key is `text`, which must be in NFC, as text equality (textEqual) has it.
+    // Whether the key is `text`, which must stand for itself in NFC, as text equality (textEqual) has it.
     bool hasKey(std::string_view text) const;
     // "" for a FileName root; else the parent's path, "°" and the key.
     std::string path() const;

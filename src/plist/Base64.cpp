@@ -51,7 +51,8 @@ std::optional<Bytes> decodeBase64(std::string_view text) {
         }
     }
     if (inGroup == 0) return paddings == 0 ? std::optional<Bytes>(std::move(bytes)) : std::nullopt;
-    if (inGroup + paddings != 4 || inGroup == 1) return std::nullopt;
+    // The last group is padded to four characters, or its padding is left out.
+    if (inGroup == 1 || (paddings > 0 && inGroup + paddings != 4)) return std::nullopt;
     if (inGroup == 2) {
         bytes.push_back(static_cast<uint8_t>(group >> 4));
     } else {

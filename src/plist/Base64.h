@@ -10,8 +10,9 @@
 namespace carryover {
 
 // The bytes `text` spells; XML white space (space, tab, line feed, carriage return) between the
-// characters is passed over, as property-list writers wrap long data over several lines. Nothing when
-// any other character stands outside the alphabet or the padding is wrong.
+// characters is passed over, as property-list writers wrap long data over several lines, and the
+// padding of the last group may be left out ("AQ" is one byte). Nothing when any other character stands
+// outside the alphabet, padding stands in the middle or is incomplete, or a group has one character.
 std::optional<Bytes> decodeBase64(std::string_view text);
 
 // `bytes` in Base64 with padding and no line breaks; "" for no bytes.

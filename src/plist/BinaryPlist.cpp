@@ -33,6 +33,7 @@ enum Marker : unsigned {
     DateMarker = 0x3,
     AsciiMarker = 0x5,
     Utf16Marker = 0x6,
+    UidMarker = 0x8,
     ArrayMarker = 0xA,
     SetMarker = 0xC,
     DictionaryMarker = 0xD,
@@ -253,6 +254,8 @@ class Walk {
             // libplist reads sixteen bytes as unsigned; a negative value is given to it in eight.
             if (negative) table_.rewrite(object.content - 1, IntegerMarker << 4 | 3, object.content + 8);
         }
+        if (object.marker == UidMarker && object.count >= 4) // its low bits count its bytes less one
+            return refuse(BinaryStatus::UidTooWide, "the UID at " + escaped(path()));
         if (object.marker == DateMarker && object.count == 3) {
             if (!table_.fits(object.content, 8, 1)) return refuse(BinaryStatus::Malformed);
             const auto seconds = std::bit_cast<double>(table_.number(object.content, 8));
@@ -380,6 +383,9 @@ std::string BinaryConversion::description() const {
         break;
     case BinaryStatus::DateOutOfRange:
         reason = detail + " lies outside the years 1000 to 9999";
+        break;
+    case BinaryStatus::UidTooWide:
+        reason = detail + " is wider than 32 bits";
         break;
     case BinaryStatus::NotDictionary:
         reason = "the top level is not a dictionary";

@@ -1,8 +1,8 @@
 // Binary property lists. Their object table is walked first, without recursion, to refuse what cannot
 // be read faithfully: malformed tables, containers holding themselves, nesting beyond the reader's
 // limit, trees that expand through shared objects to far more nodes than the file has bytes, text
-// holding characters that XML cannot hold, integers beyond 64 bits, and dates that XML text cannot
-// spell with a four-digit year. What passes is converted by
+// holding characters that XML cannot hold, integers beyond 64 bits, UIDs beyond 32 bits, and dates that
+// XML text cannot spell with a four-digit year. What passes is converted by
 // libplist into XML text, with carriage returns written as references so the reader keeps them.
 #pragma once
 
@@ -32,6 +32,7 @@ enum class BinaryStatus {
     InvalidCharacter, // a string or key holds a character XML cannot hold
     IntegerTooLarge,  // an integer is outside [-2^63, 2^64-1]
     DateOutOfRange,   // a date before the year 1000 or after 9999, or no date at all (NaN, infinite)
+    UidTooWide,       // a UID of more than four bytes, which libplist does not read
     NotDictionary,    // the top level is not a dictionary
 };
 

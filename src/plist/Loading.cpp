@@ -1,6 +1,7 @@
 // The loading step: bytes read under a ceiling, conversion of binary lists, our reader.
 #include "plist/Loading.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 
@@ -37,6 +38,8 @@ LoadStatus loadStatus(ReadStatus status) {
     case ReadStatus::ValueWithoutKey:
     case ReadStatus::JunkAfterRoot:
     case ReadStatus::IntegerOutOfRange:
+    case ReadStatus::InvalidData:
+    case ReadStatus::DeclaredEntity:
         return LoadStatus::NotPlist;
     }
     return LoadStatus::NotPlist;
@@ -52,6 +55,7 @@ LoadStatus loadStatus(BinaryStatus status) {
     case BinaryStatus::InvalidCharacter:
     case BinaryStatus::IntegerTooLarge:
     case BinaryStatus::DateOutOfRange:
+    case BinaryStatus::UidTooWide:
         return LoadStatus::NotPlist;
     case BinaryStatus::TooDeep:
         return LoadStatus::TooDeep;
@@ -64,7 +68,8 @@ LoadStatus loadStatus(BinaryStatus status) {
 }
 
 // The encoding named by the byte-order mark that `bytes` begin with, when it is one of UTF-16 or
-// UTF-32; "" otherwise. UTF-32's little-endian mark begins like UTF-16's, so it is tried first.
+// UTF-32, or that the NULs among their first characters show; "" otherwise. UTF-32's little-endian
+// mark begins like UTF-16's, so it is tried first.
 std::string_view wideEncoding(std::string_view bytes) {
     using namespace std::string_view_literals;
     constexpr std::pair<std::string_view, std::string_view> marks[] = {
@@ -75,6 +80,22 @@ std::string_view wideEncoding(std::string_view bytes) {
     };
     for (const auto& [mark, encoding] : marks)
         if (bytes.starts_with(mark)) return encoding;
+    // Without a mark: the first characters (ASCII in any XML text: "<?xml", "<plist") are each one
+    // byte that is not NUL with NULs beside it.
+    constexpr struct {
+        size_t width, at; // the bytes of a character, and where its ASCII byte stands among them
+        std::string_view encoding;
+    } forms[] = {{4, 3, "UTF-32 (big-endian)"},
+                 {4, 0, "UTF-32 (little-endian)"},
+                 {2, 1, "UTF-16 (big-endian)"},
+                 {2, 0, "UTF-16 (little-endian)"}};
+    for (const auto& form : forms) {
+        const size_t characters = std::min<size_t>(bytes.size() / form.width, 4);
+        bool matches = characters >= 2;
+        for (size_t i = 0; matches && i < characters * form.width; ++i)
+            matches = (bytes[i] == '\0') != (i % form.width == form.at);
+        if (matches) return form.encoding;
+    }
     return {};
 }
 

@@ -1,7 +1,8 @@
 // Loading a property-list file as the application and the command line both do: read the bytes under
 // a size ceiling and read them with our own reader, which decides whether an XML property list is
-// accepted. Text in UTF-16 or UTF-32 is refused, naming its encoding. Binary property lists are checked and
-// converted to XML text first (BinaryPlist.h), so they load like XML files.
+// accepted. Text in UTF-16 or UTF-32 is refused, naming its encoding, with or without a byte-order mark.
+// Binary property lists are checked and converted to XML text first (BinaryPlist.h), so they load like XML
+// files.
 #pragma once
 
 #include <string>
@@ -18,7 +19,7 @@ enum class LoadStatus {
     TooDeep,       // containers nest deeper than the reader allows
     TooLarge,      // the file, or what a binary file expands to, is beyond what is handled
     NotPlist,      // the bytes are not a property list
-    NotUtf8,       // the text is UTF-16 or UTF-32 by its byte-order mark; only UTF-8 is read
+    NotUtf8,       // the text is UTF-16 or UTF-32 by its byte-order mark or NULs; only UTF-8 is read
     NotDictionary, // the top level is not a dictionary
 };
 

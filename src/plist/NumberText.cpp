@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "plist/XmlCharacter.h"
+
 namespace carryover {
 
 namespace {
@@ -21,15 +23,23 @@ int hexValue(char c) {
     return -1;
 }
 
-bool isXmlSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+// Whether a number may stand after `c`: XML's white space, and the wider white space of Unicode that
+// the numbers of hand-edited files are found after (no-break spaces, the typographic spaces, line and
+// paragraph separators).
+bool isWideSpace(char32_t c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == 0x0B || c == 0x0C || c == 0x85 ||
+           c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
+           c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
-// `text` after its leading XML white space.
+// `text` after its leading white space in the wide sense.
 std::string_view trimmed(std::string_view text) {
     size_t at = 0;
-    while (at < text.size() && isXmlSpace(text[at]))
-        ++at;
+    while (at < text.size()) {
+        size_t next = at;
+        if (!isWideSpace(nextUtf8(text, next))) break;
+        at = next;
+    }
     return text.substr(at);
 }
 

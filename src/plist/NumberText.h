@@ -1,6 +1,7 @@
 // NumberText: the values of <integer> and <real> elements, scanned from their text once references are
-// resolved. White space may stand around the number, and what follows the number is passed over
-// ("12abc" is 12); text that holds no number is 0.
+// resolved. White space may stand around the number, before it also the wide white space of Unicode
+// (U+00A0 and the like), and what follows the number is passed over ("12abc" is 12); text that holds no
+// number is 0.
 #pragma once
 
 #include <optional>

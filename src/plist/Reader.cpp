@@ -263,7 +263,7 @@ class Parser {
             return scanner.fail(ReadStatus::UnknownElement, tagText(head.top.name), head.top.at);
         }
         if (!head.top.empty) {
-            frames_.push_back({&root_, false, false, {}, 0});
+            frames_.push_back({&root_, false, false, {}, 0, false});
             if (!readContainers()) return false;
         }
         return readTail(head.plist);
@@ -276,6 +276,7 @@ class Parser {
         bool hasKey = false; // a dictionary's key waits for its value
         std::string_view key;
         size_t keyAt = 0;
+        bool keyHasReference = false;
     };
 
     std::string_view text_;
@@ -361,6 +362,7 @@ class Parser {
             frame.key = lasting(key);
             frame.hasKey = true;
             frame.keyAt = tag.at;
+            frame.keyHasReference = !tag.empty && scanner.textHasReference;
             return true;
         }
         if (kind == Element::Unknown)
@@ -371,9 +373,11 @@ class Parser {
         std::vector<Item*>& siblings = pending_[frames_.size()];
         Item* item = arena_.make<Item>();
         item->parent = frame.item;
+        bool nameReferenced = false;
         if (frame.isArray) {
             item->name = elementName(siblings.size());
         } else {
+            nameReferenced = frame.keyHasReference;
             if (!frame.hasKey) // named by the key before, whose value this would be a second one of
                 return scanner.fail(ReadStatus::ValueWithoutKey,
                                     siblings.empty() ? "" : std::string(siblings.back()->name), tag.at);
@@ -383,12 +387,13 @@ class Parser {
         }
         if (!value(kind, tag, *item)) return false;
         const bool textual = item->type() == ItemDataType::String || item->type() == ItemDataType::Date;
-        item->canonical = canonical_ || (isCanonicalAsWritten(item->name) &&
-                                         (!textual || isCanonicalAsWritten(item->data.text())));
+        item->nameCanonical = !nameReferenced && (canonical_ || isCanonicalAsWritten(item->name));
+        item->valueCanonical = !textual || (!(!tag.empty && scanner.textHasReference) &&
+                                            (canonical_ || isCanonicalAsWritten(item->data.text())));
         Item* opened = item;
         siblings.push_back(item);
         if ((kind == Element::Dict || kind == Element::Array) && !tag.empty)
-            frames_.push_back({opened, kind == Element::Array, false, {}, 0});
+            frames_.push_back({opened, kind == Element::Array, false, {}, 0, false});
         return true;
     }
 
@@ -414,13 +419,21 @@ class Parser {
             return true;
         case Element::Data:
             if (!tag.empty && !scanner.text(tag.name, true, text)) return false;
-            item.data = ItemData::bytes(arena_.keep(ByteView(decodeBase64(text).value_or(Bytes()))));
-            return true;
+            if (std::optional<Bytes> bytes = decodeBase64(text)) {
+                item.data = ItemData::bytes(arena_.keep(ByteView(*bytes)));
+                return true;
+            }
+            return scanner.fail(ReadStatus::InvalidData, item.path(), tag.at);
         case Element::True:
         case Element::False:
-            if (!tag.empty && !scanner.text(tag.name, false, text)) return false;
-            if (text.find_first_not_of(" \t\n") != std::string_view::npos)
-                return scanner.fail(ReadStatus::Malformed, "text inside " + tagText(tag.name), tag.at);
+            // Only white space, comments and processing instructions may stand inside.
+            if (!tag.empty) {
+                const XmlScanner::Next next = scanner.skipMisc();
+                if (next == XmlScanner::Next::Failed) return false;
+                if (next != XmlScanner::Next::EndTag)
+                    return scanner.fail(ReadStatus::Malformed, "text inside " + tagText(tag.name), tag.at);
+                if (!scanner.endTag(tag.name)) return false;
+            }
             item.data = ItemData::boolean(kind == Element::True);
             return true;
         case Element::Dict:
@@ -488,6 +501,10 @@ std::string reasonText(ReadStatus status, std::string_view what) {
         return "containers nest deeper than " + std::to_string(maximumDepth) + " levels";
     case ReadStatus::IntegerOutOfRange:
         return "the integer at " + escaped(detail) + " lies outside [-2^63, 2^64-1]";
+    case ReadStatus::InvalidData:
+        return "the data at " + escaped(detail) + " is not Base64";
+    case ReadStatus::DeclaredEntity:
+        return "entities declared in the document type are not supported (" + detail + ")";
     }
     return "";
 }

@@ -33,6 +33,8 @@ enum class ReadStatus {
     JunkAfterRoot,       // more than white space, comments and processing instructions after the root element
     TooDeep,             // containers nest deeper than maximumDepth
     IntegerOutOfRange,   // an integer outside [-2^63, 2^64-1]
+    InvalidData,         // data whose text is not Base64
+    DeclaredEntity,      // a reference to an entity the document type declares, which is not read
 };
 
 struct ReadResult {

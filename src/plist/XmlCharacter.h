@@ -1,4 +1,5 @@
-// Characters of XML text: which code points XML 1.0 allows, and their UTF-8 form both ways.
+// Characters of XML text: which code points XML 1.0 allows, in text and in names, and their UTF-8 form
+// both ways.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,21 @@ namespace carryover {
 inline bool isXmlCharacter(char32_t c) {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
            (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// Whether XML 1.0 lets `c` start a name (its NameStartChar production).
+inline bool isNameStartCharacter(char32_t c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' ||
+           (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
+           (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) || c == 0x200C || c == 0x200D ||
+           (c >= 0x2070 && c <= 0x218F) || (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) ||
+           (c >= 0xF900 && c <= 0xFDCF) || (c >= 0xFDF0 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0xEFFFF);
+}
+
+// Whether XML 1.0 lets `c` stand in a name after its first character (its NameChar production).
+inline bool isNameCharacter(char32_t c) {
+    return isNameStartCharacter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 0xB7 ||
+           (c >= 0x300 && c <= 0x36F) || c == 0x203F || c == 0x2040;
 }
 
 // Appends the UTF-8 bytes of the code point `c` (at most U+10FFFF) to `out`.

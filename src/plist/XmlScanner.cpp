@@ -19,27 +19,18 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// The bytes that may start a name, and those that may continue one; every byte of a multi-byte
-// character counts as a letter.
-constexpr std::array<uint8_t, 256> makeNameBytes() {
-    std::array<uint8_t, 256> bytes{};
-    for (int c = 0; c < 256; ++c) {
-        const bool start =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+// The ASCII bytes that may start a name, and those that may continue one; characters from U+0080 on
+// are looked up as XML defines them.
+constexpr std::array<uint8_t, 128> makeNameBytes() {
+    std::array<uint8_t, 128> bytes{};
+    for (int c = 0; c < 128; ++c) {
+        const bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
         const bool inside = start || (c >= '0' && c <= '9') || c == '-' || c == '.';
         bytes[static_cast<size_t>(c)] = static_cast<uint8_t>((start ? 1 : 0) | (inside ? 2 : 0));
     }
     return bytes;
 }
-constexpr std::array<uint8_t, 256> nameBytes = makeNameBytes();
-
-bool isNameStart(char c) {
-    return nameBytes[static_cast<unsigned char>(c)] & 1;
-}
-
-bool isNameChar(char c) {
-    return nameBytes[static_cast<unsigned char>(c)] & 2;
-}
+constexpr std::array<uint8_t, 128> nameBytes = makeNameBytes();
 
 // Appends text that will be written between tags as it stands. Where dropping a comment or a
 // processing instruction has brought "]]" and ">" together, the ">" is held as "&gt;", since "]]>"
@@ -98,12 +89,29 @@ size_t XmlScanner::skipSpace(size_t at) const {
     return at;
 }
 
-size_t XmlScanner::nameLength(size_t at) const {
-    if (at >= text_.size() || !isNameStart(text_[at])) return 0;
-    size_t end = at + 1;
-    while (end < text_.size() && isNameChar(text_[end]))
-        ++end;
+size_t XmlScanner::nameLength(size_t at, bool token) const {
+    size_t end = at;
+    while (end < text_.size()) {
+        const auto c = static_cast<unsigned char>(text_[end]);
+        const bool first = end == at && !token;
+        if (c < 0x80) {
+            if (!(nameBytes[c] & (first ? 1 : 2))) break;
+            ++end;
+            continue;
+        }
+        size_t next = end;
+        const char32_t character = nextUtf8(text_, next);
+        if (!(first ? isNameStartCharacter(character) : isNameCharacter(character))) break;
+        end = next;
+    }
     return end - at;
+}
+
+bool XmlScanner::startsName(size_t at) const {
+    if (at >= text_.size()) return false;
+    const auto c = static_cast<unsigned char>(text_[at]);
+    if (c < 0x80) return nameBytes[c] & 1;
+    return isNameStartCharacter(nextUtf8(text_, at));
 }
 
 XmlScanner::Next XmlScanner::skipMisc() {
@@ -112,7 +120,7 @@ XmlScanner::Next XmlScanner::skipMisc() {
         if (at_ == text_.size()) return Next::End;
         if (text_[at_] != '<') return Next::Text;
         const char next = at_ + 1 < text_.size() ? text_[at_ + 1] : '\0';
-        if (isNameStart(next)) return Next::StartTag;
+        if (startsName(at_ + 1)) return Next::StartTag;
         if (next == '/') return Next::EndTag;
         if (startsWith(at_, "<!--")) {
             if (!comment(at_)) return Next::Failed;
@@ -144,7 +152,10 @@ bool XmlScanner::processingInstruction(size_t& at) {
     if (reserved && (at != start_ || name != "xml"))
         return fail(ReadStatus::Malformed, "an XML declaration that does not open the document", at);
     if (reserved) return xmlDeclaration(at);
-    const size_t end = text_.find("?>", at + 2 + target);
+    const size_t after = at + 2 + target;
+    if (!startsWith(after, "?>") && !(after < text_.size() && isSpace(text_[after])))
+        return fail(ReadStatus::Malformed, "a processing instruction target not followed by white space", at);
+    const size_t end = text_.find("?>", after);
     if (end == std::string_view::npos)
         return fail(ReadStatus::Malformed, "an unclosed processing instruction", at);
     at = end + 2;
@@ -269,7 +280,9 @@ size_t XmlScanner::reference(size_t at, std::string* decoded) {
     else if (name == "apos")
         character = '\'';
     else {
-        fail(ReadStatus::UnknownEntity, std::string(text_.substr(at, length + 2)), at);
+        const bool declared = std::ranges::find(declaredEntities_, name) != declaredEntities_.end();
+        fail(declared ? ReadStatus::DeclaredEntity : ReadStatus::UnknownEntity,
+             std::string(text_.substr(at, length + 2)), at);
         return 0;
     }
     if (decoded) *decoded += character;
@@ -321,11 +334,7 @@ bool XmlScanner::startTag(Tag& tag) {
             return fail(ReadStatus::Malformed, "an attribute value without quotes in " + tagText(tag.name),
                         at);
         const size_t open = at;
-        if (!literal(at)) return false;
-        for (size_t i = open + 1; i + 1 < at; ++i) {
-            if (text_[i] == '<') return fail(ReadStatus::Malformed, "a \"<\" in an attribute value", i);
-            if (text_[i] == '&' && reference(i, nullptr) == 0) return false;
-        }
+        if (!literal(at) || !attributeValue(open, at)) return false;
     }
 }
 
@@ -354,24 +363,10 @@ bool XmlScanner::doctype() {
     const size_t name = spaced > at ? nameLength(spaced) : 0;
     if (name == 0) return malformed(spaced);
     at = spaced + name;
-    // The external identifier: SYSTEM and a literal, or PUBLIC and two, the first of a narrow alphabet.
     spaced = skipSpace(at);
     if (spaced > at && (startsWith(spaced, "SYSTEM") || startsWith(spaced, "PUBLIC"))) {
-        const bool isPublic = text_[spaced] == 'P';
-        at = spaced + 6;
-        for (int k = 0; k < (isPublic ? 2 : 1); ++k) {
-            spaced = skipSpace(at);
-            if (spaced == at || spaced == size || (text_[spaced] != '"' && text_[spaced] != '\''))
-                return malformed(spaced);
-            at = spaced;
-            if (!literal(at)) return false;
-            const std::string_view id = text_.substr(spaced + 1, at - spaced - 2);
-            if (isPublic && k == 0 &&
-                id.find_first_not_of(
-                    " \r\nabcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-'()+,./"
-                    ":=?;!*#@$_%") != std::string_view::npos)
-                return malformed(spaced);
-        }
+        at = spaced;
+        if (!externalId(at, false)) return status == ReadStatus::Ok ? malformed(at) : false;
         spaced = skipSpace(at);
     }
     at = spaced;
@@ -382,6 +377,27 @@ bool XmlScanner::doctype() {
     }
     if (at == size || text_[at] != '>') return malformed(at);
     at_ = at + 1;
+    return true;
+}
+
+bool XmlScanner::externalId(size_t& at, bool publicAlone) {
+    const bool isPublic = startsWith(at, "PUBLIC");
+    if (!isPublic && !startsWith(at, "SYSTEM")) return false;
+    size_t i = at + 6;
+    for (int k = 0; k < (isPublic ? 2 : 1); ++k) {
+        const size_t spaced = skipSpace(i);
+        const bool quoted = spaced < text_.size() && (text_[spaced] == '"' || text_[spaced] == '\'');
+        if (k == 1 && publicAlone && !quoted) break;
+        if (spaced == i || !quoted) return false;
+        i = spaced;
+        if (!literal(i)) return false;
+        const std::string_view id = text_.substr(spaced + 1, i - spaced - 2);
+        if (isPublic && k == 0 &&
+            id.find_first_not_of(" \r\nabcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-'()+,./"
+                                 ":=?;!*#@$_%") != std::string_view::npos)
+            return false;
+    }
+    at = i;
     return true;
 }
 
@@ -398,16 +414,7 @@ bool XmlScanner::internalSubset(size_t& at) {
         } else if (startsWith(at, "<?")) {
             if (!processingInstruction(at)) return false;
         } else if (startsWith(at, "<!")) {
-            const size_t declaration = at;
-            for (at += 2; at < text_.size() && text_[at] != '>';)
-                if (text_[at] == '"' || text_[at] == '\'') {
-                    if (!literal(at)) return false;
-                } else {
-                    ++at;
-                }
-            if (at == text_.size())
-                return fail(ReadStatus::Malformed, "an unclosed markup declaration", declaration);
-            ++at;
+            if (!markupDeclaration(at)) return false;
         } else if (text_[at] == '%') {
             const size_t length = nameLength(at + 1);
             if (length == 0 || at + 1 + length == text_.size() || text_[at + 1 + length] != ';')
@@ -419,9 +426,185 @@ bool XmlScanner::internalSubset(size_t& at) {
     }
 }
 
+bool XmlScanner::word(size_t& at, std::string_view expected) const {
+    if (!startsWith(at, expected)) return false;
+    at += expected.size();
+    return true;
+}
+
+bool XmlScanner::space(size_t& at) const {
+    const size_t spaced = skipSpace(at);
+    if (spaced == at) return false;
+    at = spaced;
+    return true;
+}
+
+bool XmlScanner::name(size_t& at, bool token) const {
+    const size_t length = nameLength(at, token);
+    at += length;
+    return length > 0;
+}
+
+bool XmlScanner::markupDeclaration(size_t& at) {
+    size_t i = at + 2;
+    bool wellFormed;
+    if (word(i, "ELEMENT"))
+        wellFormed = space(i) && name(i) && space(i) && contentSpecification(i);
+    else if (word(i, "ATTLIST"))
+        wellFormed = space(i) && name(i) && attributeDefinitions(i);
+    else if (word(i, "ENTITY"))
+        wellFormed = space(i) && entityDeclaration(i);
+    else if (word(i, "NOTATION"))
+        wellFormed = space(i) && name(i) && space(i) && externalId(i, true);
+    else
+        wellFormed = false;
+    if (status != ReadStatus::Ok) return false;
+    if (wellFormed) i = skipSpace(i);
+    if (!wellFormed || i == text_.size() || text_[i] != '>')
+        return fail(ReadStatus::Malformed, "a malformed markup declaration", at);
+    at = i + 1;
+    return true;
+}
+
+bool XmlScanner::contentSpecification(size_t& at) {
+    if (word(at, "EMPTY") || word(at, "ANY")) return true;
+    if (at == text_.size() || text_[at] != '(') return false;
+    size_t i = skipSpace(at + 1);
+    if (word(i, "#PCDATA")) { // mixed content: "(#PCDATA)", or "(#PCDATA|a|b)*"
+        for (bool names = false;;) {
+            i = skipSpace(i);
+            if (i < text_.size() && text_[i] == '|') {
+                i = skipSpace(i + 1);
+                if (!name(i)) return false;
+                names = true;
+            } else if (i < text_.size() && text_[i] == ')') {
+                if (!word(++i, "*") && names) return false;
+                at = i;
+                return true;
+            } else {
+                return false;
+            }
+        }
+    }
+    // Element content: groups of particles joined by "|" or ",", each with an optional "?", "*" or
+    // "+". Open groups stand on a stack, each with the separator it has taken.
+    std::vector<char> groups;
+    i = at;
+    const auto quantifier = [&] {
+        if (i < text_.size() && (text_[i] == '?' || text_[i] == '*' || text_[i] == '+')) ++i;
+    };
+    for (;;) {
+        i = skipSpace(i);
+        if (i < text_.size() && text_[i] == '(') {
+            groups.push_back(0);
+            ++i;
+            continue;
+        }
+        if (!name(i)) return false;
+        quantifier();
+        for (;;) {
+            i = skipSpace(i);
+            if (i == text_.size()) return false;
+            const char c = text_[i++];
+            if (c == ')') {
+                groups.pop_back();
+                quantifier();
+                if (groups.empty()) {
+                    at = i;
+                    return true;
+                }
+            } else if ((c == '|' || c == ',') && (groups.back() == 0 || groups.back() == c)) {
+                groups.back() = c;
+                break;
+            } else {
+                return false;
+            }
+        }
+    }
+}
+
+bool XmlScanner::attributeDefinitions(size_t& at) {
+    for (;;) {
+        const size_t spaced = skipSpace(at);
+        if (spaced < text_.size() && text_[spaced] == '>') return true;
+        if (!space(at) || !name(at) || !space(at)) return false;
+        if (word(at, "NOTATION")) {
+            if (!space(at) || !enumeration(at, false)) return false;
+        } else if (at < text_.size() && text_[at] == '(') {
+            if (!enumeration(at, true)) return false;
+        } else if (!word(at, "CDATA") && !word(at, "IDREFS") && !word(at, "IDREF") && !word(at, "ID") &&
+                   !word(at, "ENTITIES") && !word(at, "ENTITY") && !word(at, "NMTOKENS") &&
+                   !word(at, "NMTOKEN")) {
+            return false;
+        }
+        if (!space(at)) return false;
+        if (word(at, "#REQUIRED") || word(at, "#IMPLIED")) continue;
+        if (word(at, "#FIXED") && !space(at)) return false;
+        if (at == text_.size() || (text_[at] != '"' && text_[at] != '\'')) return false;
+        const size_t open = at;
+        if (!literal(at) || !attributeValue(open, at)) return false;
+    }
+}
+
+bool XmlScanner::enumeration(size_t& at, bool tokens) {
+    if (at == text_.size() || text_[at] != '(') return false;
+    for (++at;;) {
+        at = skipSpace(at);
+        if (!name(at, tokens)) return false;
+        at = skipSpace(at);
+        if (at == text_.size()) return false;
+        const char c = text_[at++];
+        if (c == ')') return true;
+        if (c != '|') return false;
+    }
+}
+
+bool XmlScanner::entityDeclaration(size_t& at) {
+    const bool parameter = word(at, "%");
+    if (parameter && !space(at)) return false;
+    const size_t first = at;
+    if (!name(at)) return false;
+    const std::string_view declared = text_.substr(first, at - first);
+    if (!space(at)) return false;
+    if (at < text_.size() && (text_[at] == '"' || text_[at] == '\'')) {
+        // The replacement text: references well-formed, and no parameter-entity reference, which the
+        // internal subset allows only between declarations.
+        const size_t open = at;
+        if (!literal(at)) return false;
+        for (size_t i = open + 1; i + 1 < at; ++i) {
+            if (text_[i] == '%') return false;
+            if (text_[i] != '&') continue;
+            if (startsWith(i + 1, "#")) {
+                if (reference(i, nullptr) == 0) return false;
+            } else {
+                const size_t length = nameLength(i + 1);
+                if (length == 0 || text_[i + 1 + length] != ';') return false;
+            }
+        }
+    } else {
+        if (!externalId(at, false)) return false;
+        size_t i = at;
+        if (!parameter && space(i) && word(i, "NDATA")) {
+            if (!space(i) || !name(i)) return false;
+            at = i;
+        }
+    }
+    if (!parameter) declaredEntities_.push_back(declared);
+    return true;
+}
+
+bool XmlScanner::attributeValue(size_t open, size_t end) {
+    for (size_t i = open + 1; i + 1 < end; ++i) {
+        if (text_[i] == '<') return fail(ReadStatus::Malformed, "a \"<\" in an attribute value", i);
+        if (text_[i] == '&' && reference(i, nullptr) == 0) return false;
+    }
+    return true;
+}
+
 bool XmlScanner::text(std::string_view name, bool resolve, std::string_view& out) {
     const size_t first = at_, size = text_.size();
     bool gathered = false; // whether the text is in buffer_ rather than standing at [first, at)
+    textHasReference = false;
     size_t run = at_;
     for (;;) {
         // Passes over characters that stand for themselves; references stay in the run when kept as
@@ -448,6 +631,7 @@ bool XmlScanner::text(std::string_view name, bool resolve, std::string_view& out
                 const size_t length = reference(at, nullptr);
                 if (length == 0) return false;
                 at += length;
+                textHasReference = true;
             } else {
                 break;
             }
@@ -476,6 +660,8 @@ bool XmlScanner::text(std::string_view name, bool resolve, std::string_view& out
             at_ = at;
             if (!endTag(name)) return false;
             out = buffer_;
+            // Escaping a CDATA section or a "]]>" made references of characters.
+            if (!resolve) textHasReference = textHasReference || buffer_.find('&') != std::string::npos;
             return true;
         } else if (startsWith(at, "<!--")) {
             if (!comment(at)) return false;

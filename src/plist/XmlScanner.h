@@ -53,6 +53,9 @@ class XmlScanner {
     // written and CDATA content is escaped, so that the text is fit to be written between tags again.
     // The view stays valid until the next call; false on failure.
     bool text(std::string_view name, bool resolve, std::string_view& out);
+    // Whether the text text() read last without `resolve` holds a reference, so that it may stand for
+    // other characters than it is written with.
+    bool textHasReference = false;
 
     // Where the cursor stands, in bytes from the start of the text.
     size_t position() const { return at_; }
@@ -73,8 +76,16 @@ class XmlScanner {
     size_t failedAt = 0;
 
   private:
-    // The length of the name at `at`, 0 when none starts there.
-    size_t nameLength(size_t at) const;
+    // The length of the name at `at`, 0 when none starts there; with `token`, of the name token (whose
+    // first character may be any that a name holds).
+    size_t nameLength(size_t at, bool token = false) const;
+    // Whether a name starts at `at`.
+    bool startsName(size_t at) const;
+    // Move `at` past what they name when it stands there: the literal `expected`, white space, a name or
+    // name token; false, `at` unmoved, when it does not.
+    bool word(size_t& at, std::string_view expected) const;
+    bool space(size_t& at) const;
+    bool name(size_t& at, bool token = false) const;
     // The length of the reference at `at` (an "&"), with its character appended to `decoded` when that
     // is given; 0 on failure.
     size_t reference(size_t at, std::string* decoded);
@@ -85,6 +96,19 @@ class XmlScanner {
     bool processingInstruction(size_t& at);
     bool xmlDeclaration(size_t& at);
     bool internalSubset(size_t& at);
+    // Move `at` past the piece of the document type that starts there: an external identifier (with
+    // `publicAlone`, PUBLIC may have its first literal only), a markup declaration from its "<!", and
+    // the parts of declarations; false when it is not well-formed, with a reason only where they say
+    // one.
+    bool externalId(size_t& at, bool publicAlone);
+    bool markupDeclaration(size_t& at);
+    bool contentSpecification(size_t& at);
+    bool attributeDefinitions(size_t& at);
+    bool enumeration(size_t& at, bool tokens);
+    bool entityDeclaration(size_t& at);
+    // Checks the attribute value whose quotes stand at `open` and before `end`: no "<", references
+    // well-formed and known; false on failure, with the reason.
+    bool attributeValue(size_t open, size_t end);
     // Moves `at` past the CDATA section that starts there, its content appended to `out` as text()
     // takes it with `resolve`; false on failure.
     bool cdata(size_t& at, bool resolve, std::string& out);
@@ -99,7 +123,8 @@ class XmlScanner {
     size_t at_ = 0;
     size_t start_ = 0; // where the document starts, after a byte-order mark
     std::string buffer_;
-    std::vector<std::string_view> attributes_; // the names of the start tag being read
+    std::vector<std::string_view> attributes_;       // the names of the start tag being read
+    std::vector<std::string_view> declaredEntities_; // the general entities the document type declares
 };
 
 // "<", `name` and ">": an element as a reason names it.
