@@ -1,6 +1,14 @@
-// Printing trees as dump lines and as an indented, coloured tree.
+// Printing trees as dump lines, key-path lines, JSON and indented, coloured trees.
 #include "TreeText.h"
 
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "merge/Comparison.h"
+#include "merge/IdentifyingEntry.h"
+#include "merge/Switch.h"
+#include "model/KeyPath.h"
+#include "model/OperationWord.h"
 #include "plist/Base64.h"
 #include "plist/DoubleText.h"
 
@@ -114,7 +122,145 @@ void treeNode(const Item& node, int depth, bool colour, std::string& out) {
         treeNode(*child, depth + 1, colour, out);
 }
 
+// Calls `visit` on each node below `node` that has no children, in tree order.
+template <typename Visit> void forEachLeaf(const Item& node, const Visit& visit) {
+    for (const Item* child : node.children) {
+        if (child->children.empty())
+            visit(*child);
+        else
+            forEachLeaf(*child, visit);
+    }
+}
+
+nlohmann::ordered_json jsonValue(const Item& node) {
+    const ItemData& data = node.data;
+    switch (data.type) {
+    case ItemDataType::Bool:
+        return data.boolValue();
+    case ItemDataType::Int:
+        if (const auto* value = std::get_if<uint64_t>(&data.data)) return *value;
+        return data.intValue();
+    case ItemDataType::Double:
+        if (std::isfinite(data.doubleValue())) return data.doubleValue();
+        return doubleText(data.doubleValue());
+    case ItemDataType::Dictionary:
+        return nlohmann::ordered_json::object();
+    case ItemDataType::Array:
+        return nlohmann::ordered_json::array();
+    case ItemDataType::None:
+    case ItemDataType::FileName:
+    case ItemDataType::Data:
+    case ItemDataType::Date:
+    case ItemDataType::String:
+    case ItemDataType::Error:
+    case ItemDataType::End:
+        return valueText(node);
+    }
+    return nullptr;
+}
+
+// The heading of the decisions in `container`: its key path, each dictionary in an array followed by
+// its identifying entry in parentheses.
+std::string heading(const Item& container) {
+    std::vector<const Item*> chain;
+    for (const Item* at = &container; at->parent; at = at->parent)
+        chain.push_back(at);
+    std::string text;
+    for (size_t i = chain.size(); i-- > 0;) {
+        text += keyPathComponent(chain[i]->key());
+        if (const Item* entry = identifyingEntry(*chain[i])) {
+            text += " (";
+            text += entry->key();
+            text += ' ';
+            text += valueText(*entry);
+            text += ')';
+        }
+        if (i > 0) text += '/';
+    }
+    return escaped(text);
+}
+
+void changes(const Item& root, const Item& node, bool colour, const Item*& container, std::string& out) {
+    for (const Item* child : node.children) {
+        if (!hasSwitch(*child)) {
+            changes(root, *child, colour, container, out);
+            continue;
+        }
+        if (&node != &root && &node != container) {
+            out += colour ? "\x1b[1m" + heading(node) + "\x1b[0m\n" : heading(node) + '\n';
+        }
+        container = &node;
+        treeNode(*child, &node == &root ? 0 : 1, colour, out);
+    }
+}
+
 } // namespace
+
+std::string pathLines(const Item& root, bool marks) {
+    std::string out;
+    forEachLeaf(root, [&](const Item& node) {
+        out += escaped(keyPath(node));
+        out += '\t';
+        out += typeName(node.type());
+        out += '\t';
+        out += escaped(valueText(node));
+        if (marks) {
+            out += '\t';
+            out += operationName(node.operation);
+            out += node.enabled ? "\t1" : "\t0";
+        }
+        out += '\n';
+    });
+    return out;
+}
+
+std::string jsonText(const Item& root) {
+    std::string out = "[";
+    const char* separator = "\n";
+    forEachLeaf(root, [&](const Item& node) {
+        const nlohmann::ordered_json entry = {
+            {"path", keyPath(node)},    {"kind", typeName(node.type())},
+            {"value", jsonValue(node)}, {"operation", operationName(node.operation)},
+            {"enabled", node.enabled},
+        };
+        out += separator;
+        out += entry.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+        separator = ",\n";
+    });
+    out += "\n]\n";
+    return out;
+}
+
+std::string entriesText(const Item& root, bool colour) {
+    std::string out;
+    for (const Item* child : root.children)
+        treeNode(*child, 0, colour, out);
+    return out;
+}
+
+std::string changesText(const Item& root, bool colour) {
+    std::string out;
+    const Item* container = &root;
+    changes(root, root, colour, container, out);
+    return out;
+}
+
+std::string countsText(const Item& root, bool colour) {
+    const OperationCounts counts(root);
+    std::string out;
+    for (Operation operation : {Operation::None, Operation::Kill, Operation::Merged, Operation::Replacement,
+                                Operation::Inserted, Operation::Unmatched}) {
+        if (operation != Operation::None) out += " \u00B7 ";
+        const std::string_view start = colour ? colourOf(operation) : "";
+        out += start;
+        out += operationWord(operation);
+        out += ' ';
+        out += std::to_string(counts[operation]);
+        if (!start.empty()) out += "\x1b[0m";
+    }
+    out += '\n';
+    return out;
+}
 
 std::string dumpLines(const Item& root) {
     std::string out;
