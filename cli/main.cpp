@@ -87,6 +87,8 @@ struct Arguments {
 struct Command {
     const char* name;
     size_t files;
+    size_t renamedFiles;      // another number of files it takes, or 0
+    const char* takes;        // the files it takes, in words
     std::vector<int> options; // besides -h, --help
     const char* help;         // the usage line and what the command does
     int (*run)(const Arguments&);
@@ -302,17 +304,24 @@ int merge(const Arguments& arguments) {
     return emitDocument(*result, arguments.output);
 }
 
-// git's external diff: PATH OLD-FILE OLD-HEX OLD-MODE NEW-FILE NEW-HEX NEW-MODE. The old file is
-// carried over into the new one. Differences are no failure here: git stops at a status other than 0.
+// git's external diff: PATH OLD-FILE OLD-HEX OLD-MODE NEW-FILE NEW-HEX NEW-MODE, and for a renamed or
+// copied file NEW-PATH and git's lines that say so. The old file is carried over into the new one.
+// Differences are no failure here: git stops at a status other than 0.
 int gitDiff(const Arguments& arguments) {
+    const bool renamed = arguments.files.size() == 9;
     const std::string& path = arguments.files[0];
+    const std::string& newPath = renamed ? arguments.files[7] : path;
     const std::string &oldFile = arguments.files[1], &oldMode = arguments.files[3];
     const std::string &newFile = arguments.files[4], &newMode = arguments.files[6];
     const std::string absent = "/dev/null";
     if (oldFile == standardStream && newFile == standardStream)
         return usageError("only one of the two files may be standard input");
     const bool colour = colourWanted(arguments.colour);
-    std::string text = "diff --carryover a/" + escaped(path) + " b/" + escaped(path) + '\n';
+    std::string text = "diff --carryover a/" + escaped(path) + " b/" + escaped(newPath) + '\n';
+    if (renamed) {
+        text += arguments.files[8];
+        if (text.back() != '\n') text += '\n';
+    }
     if (oldFile == absent || newFile == absent) {
         const bool added = oldFile == absent;
         ContainerCounter counter;
@@ -331,6 +340,8 @@ int gitDiff(const Arguments& arguments) {
 const Command commands[] = {
     {"dump",
      1,
+     0,
+     "one file",
      {Paths, Json},
      "usage: carryover-cli dump [--paths | --json] FILE\n\n"
      "Prints FILE's tree, one tab-separated line per node, pre-order and root first:\n"
@@ -343,6 +354,8 @@ const Command commands[] = {
      dump},
     {"format",
      1,
+     0,
+     "one file",
      {Output},
      "usage: carryover-cli format FILE [-o OUT]\n\n"
      "Writes FILE again in Carryover's layout.\n\n"
@@ -352,6 +365,8 @@ const Command commands[] = {
      format},
     {"diff",
      2,
+     0,
+     "two files",
      {Quiet, Color, All, Stat, Tsv, Paths, Json},
      "usage: carryover-cli diff [OPTIONS] CONFIG SAMPLE\n\n"
      "Prints what carrying CONFIG over into SAMPLE decides: each entry that the window would let you\n"
@@ -371,6 +386,8 @@ const Command commands[] = {
      diff},
     {"merge",
      2,
+     0,
+     "two files",
      {Output},
      "usage: carryover-cli merge CONFIG SAMPLE [-o OUT]\n\n"
      "Writes the merged property list: SAMPLE's structure with CONFIG's settings carried over.\n\n"
@@ -380,6 +397,8 @@ const Command commands[] = {
      merge},
     {"git-diff",
      7,
+     9,
+     "seven arguments, or nine for a renamed file",
      {Color},
      "usage: carryover-cli git-diff [--color[=WHEN]] PATH OLD-FILE OLD-HEX OLD-MODE NEW-FILE NEW-HEX "
      "NEW-MODE\n\n"
@@ -418,11 +437,8 @@ int main(int argc, char** argv) {
         if (wantsHelp) return print(command.help);
         for (const std::string& file : arguments.files)
             if (file.empty()) return usageError("an empty file name");
-        if (arguments.files.size() != command.files)
-            return usageError(std::string(command.name) + " takes " +
-                              (command.files == 1   ? "one file"
-                               : command.files == 2 ? "two files"
-                                                    : "seven arguments"));
+        if (arguments.files.size() != command.files && arguments.files.size() != command.renamedFiles)
+            return usageError(std::string(command.name) + " takes " + command.takes);
         if (command.files == 2 && arguments.files[0] == standardStream &&
             arguments.files[1] == standardStream)
             return usageError("only one of the two files may be standard input");
