@@ -87,7 +87,7 @@ struct Arguments {
 struct Command {
     const char* name;
     size_t files;
-    size_t renamedFiles;      // another number of files it takes, or 0
+    size_t otherFiles;        // another number of files it takes; `files` again for most
     const char* takes;        // the files it takes, in words
     std::vector<int> options; // besides -h, --help
     const char* help;         // the usage line and what the command does
@@ -340,7 +340,7 @@ int gitDiff(const Arguments& arguments) {
 const Command commands[] = {
     {"dump",
      1,
-     0,
+     1,
      "one file",
      {Paths, Json},
      "usage: carryover-cli dump [--paths | --json] FILE\n\n"
@@ -354,7 +354,7 @@ const Command commands[] = {
      dump},
     {"format",
      1,
-     0,
+     1,
      "one file",
      {Output},
      "usage: carryover-cli format FILE [-o OUT]\n\n"
@@ -365,7 +365,7 @@ const Command commands[] = {
      format},
     {"diff",
      2,
-     0,
+     2,
      "two files",
      {Quiet, Color, All, Stat, Tsv, Paths, Json},
      "usage: carryover-cli diff [OPTIONS] CONFIG SAMPLE\n\n"
@@ -386,7 +386,7 @@ const Command commands[] = {
      diff},
     {"merge",
      2,
-     0,
+     2,
      "two files",
      {Output},
      "usage: carryover-cli merge CONFIG SAMPLE [-o OUT]\n\n"
@@ -437,7 +437,7 @@ int main(int argc, char** argv) {
         if (wantsHelp) return print(command.help);
         for (const std::string& file : arguments.files)
             if (file.empty()) return usageError("an empty file name");
-        if (arguments.files.size() != command.files && arguments.files.size() != command.renamedFiles)
+        if (arguments.files.size() != command.files && arguments.files.size() != command.otherFiles)
             return usageError(std::string(command.name) + " takes " + command.takes);
         if (command.files == 2 && arguments.files[0] == standardStream &&
             arguments.files[1] == standardStream)
