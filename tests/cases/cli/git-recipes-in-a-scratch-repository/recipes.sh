@@ -1,6 +1,7 @@
 # Runs the git recipes of the README in a scratch repository and shows what git prints and how it
 # exits: line diffs through textconv, the external diff driver (by attribute and by
-# GIT_EXTERNAL_DIFF, with new and deleted files) and the merge driver.
+# GIT_EXTERNAL_DIFF, with new and deleted files), the difftool (with a stand-in for the window that
+# prints the counts of the two files it is given) and the merge driver.
 cli=$1
 [[ $cli == */* ]] || cli=$(command -v "$cli")
 mkdir bin && ln -s "$cli" bin/carryover-cli
@@ -33,6 +34,10 @@ run git diff --cached --no-renames
 git reset -q && git config --unset diff.plist.command
 run env GIT_EXTERNAL_DIFF='carryover-cli git-diff' git diff HEAD~1 HEAD -- '*.plist'
 rm added.plist
+
+printf '#!/bin/sh\nexec carryover-cli diff --stat "$@"\n' > ../bin/carryover && chmod +x ../bin/carryover
+git config difftool.carryover.cmd 'carryover "$LOCAL" "$REMOTE"'
+run git difftool -y -t carryover HEAD~1 -- settings.plist
 
 echo 'settings.plist merge=carryover' >> .gitattributes
 git config merge.carryover.driver 'carryover-cli merge %A %B -o %A'
