@@ -53,15 +53,15 @@ constexpr const char* help =
 
 // The options, by the value getopt_long gives for them.
 enum Option : int {
-    Help = 'h',
-    Output = 'o',
-    Quiet = 'q',
-    Color = 256,
-    All,
-    Stat,
-    Tsv,
-    Paths,
-    Json,
+    Help = 'h',   // -h, --help: the command's help
+    Output = 'o', // -o, --output: the file to write
+    Quiet = 'q',  // -q, --quiet: print nothing
+    Color = 256,  // --color[=WHEN]
+    All,          // --all: the whole differences tree
+    Stat,         // --stat: counts per operation
+    Tsv,          // --tsv: dump's lines
+    Paths,        // --paths: key-path lines
+    Json,         // --json: JSON
 };
 
 const option everyOption[] = {
@@ -72,10 +72,46 @@ const option everyOption[] = {
     {"json", no_argument, nullptr, Json},
 };
 
-// How a command prints a tree: the options that choose among them exclude each other.
-enum class Form { Default, All, Stat, Tsv, Paths, Json, Quiet };
+// How a command prints a tree; the options that choose one exclude each other.
+enum class Form {
+    Default, // dump: its lines; diff: the decisions
+    All,     // the whole tree, indented
+    Stat,    // the number of nodes per operation
+    Tsv,     // dump's lines
+    Paths,   // key-path lines of the leaves
+    Json,    // the leaves as JSON
+    Quiet,   // nothing
+};
 
-enum class Colour { Auto, Always, Never };
+// The form an option chooses; Default for one that chooses none.
+Form formOf(Option option) {
+    switch (option) {
+    case All:
+        return Form::All;
+    case Stat:
+        return Form::Stat;
+    case Tsv:
+        return Form::Tsv;
+    case Paths:
+        return Form::Paths;
+    case Json:
+        return Form::Json;
+    case Quiet:
+        return Form::Quiet;
+    case Help:
+    case Output:
+    case Color:
+        break;
+    }
+    return Form::Default;
+}
+
+// When lines are coloured.
+enum class Colour {
+    Auto,   // on a terminal, unless NO_COLOR is set to something or TERM is "dumb"
+    Always, // also into files and pipes
+    Never,  // not at all
+};
 
 struct Arguments {
     std::vector<std::string> files;
@@ -107,8 +143,7 @@ int print(std::string_view text) {
     return trouble;
 }
 
-// Whether lines are coloured: always, never, or on a terminal unless NO_COLOR is set to something or
-// TERM is "dumb".
+// Whether lines are coloured.
 bool colourWanted(Colour colour) {
     switch (colour) {
     case Colour::Always:
@@ -149,12 +184,6 @@ bool parse(const Command& command, int count, char** words, Arguments& out, bool
     }
     longOptions.push_back({nullptr, 0, nullptr, 0});
 
-    auto choose = [&](Form form) {
-        if (out.form != Form::Default && out.form != form)
-            return why = "only one of --all, --stat, --tsv, --paths, --json and -q may be given", false;
-        out.form = form;
-        return true;
-    };
     opterr = 0;
     optind = 1;
     for (int id; (id = getopt_long(count, words, shortOptions.c_str(), longOptions.data(), nullptr)) != -1;) {
@@ -177,22 +206,14 @@ bool parse(const Command& command, int count, char** words, Arguments& out, bool
                 return why = "--color takes auto, always or never, not " + quoted(optarg), false;
             break;
         case Quiet:
-            if (!choose(Form::Quiet)) return false;
-            break;
         case All:
-            if (!choose(Form::All)) return false;
-            break;
         case Stat:
-            if (!choose(Form::Stat)) return false;
-            break;
         case Tsv:
-            if (!choose(Form::Tsv)) return false;
-            break;
         case Paths:
-            if (!choose(Form::Paths)) return false;
-            break;
         case Json:
-            if (!choose(Form::Json)) return false;
+            if (out.form != Form::Default && out.form != formOf(Option(id)))
+                return why = "only one of --all, --stat, --tsv, --paths, --json and -q may be given", false;
+            out.form = formOf(Option(id));
             break;
         case ':':
             return why = "-o needs a file name", false;
@@ -435,8 +456,9 @@ int main(int argc, char** argv) {
         std::string why;
         if (!parse(command, argc - 1, argv + 1, arguments, wantsHelp, why)) return usageError(why);
         if (wantsHelp) return print(command.help);
-        for (const std::string& file : arguments.files)
-            if (file.empty()) return usageError("an empty file name");
+        // git's lines about a rename may be empty; no file name may.
+        for (size_t i = 0; i < arguments.files.size() && i < command.files; ++i)
+            if (arguments.files[i].empty()) return usageError("an empty file name");
         if (arguments.files.size() != command.files && arguments.files.size() != command.otherFiles)
             return usageError(std::string(command.name) + " takes " + command.takes);
         if (command.files == 2 && arguments.files[0] == standardStream &&
