@@ -180,15 +180,17 @@ std::string heading(const Item& container) {
     return escaped(text);
 }
 
+// Appends the decisions below `node` to `out`; `container` is the node whose heading was printed last
+// (the root for none), so that a heading is printed again only where another container's decisions
+// came between.
 void changes(const Item& root, const Item& node, bool colour, const Item*& container, std::string& out) {
     for (const Item* child : node.children) {
         if (!hasSwitch(*child)) {
             changes(root, *child, colour, container, out);
             continue;
         }
-        if (&node != &root && &node != container) {
+        if (&node != &root && &node != container)
             out += colour ? "\x1b[1m" + heading(node) + "\x1b[0m\n" : heading(node) + '\n';
-        }
         container = &node;
         treeNode(*child, &node == &root ? 0 : 1, colour, out);
     }
