@@ -98,11 +98,12 @@ std::string_view colourOf(Operation operation) {
     return "";
 }
 
-void treeNode(const Item& node, int depth, bool colour, std::string& out) {
+// The line of `node` in an indented tree, its name given as `name`.
+void treeLine(const Item& node, std::string_view name, int depth, bool colour, std::string& out) {
     const std::string_view start = colour ? colourOf(node.operation) : "";
     out += start;
     out.append(static_cast<size_t>(depth) * 2, ' ');
-    out += escaped(node.name);
+    out += escaped(name);
     if (!node.data.typeString().empty()) {
         out += "  ";
         out += node.data.typeString();
@@ -118,6 +119,10 @@ void treeNode(const Item& node, int depth, bool colour, std::string& out) {
     if (!node.enabled) out += "  (off)";
     if (!start.empty()) out += "\x1b[0m";
     out += '\n';
+}
+
+void treeNode(const Item& node, int depth, bool colour, std::string& out) {
+    treeLine(node, node.name, depth, colour, out);
     for (const auto& child : node.children)
         treeNode(*child, depth + 1, colour, out);
 }
@@ -159,22 +164,27 @@ nlohmann::ordered_json jsonValue(const Item& node) {
     return nullptr;
 }
 
-// The heading of the decisions in `container`: its key path, each dictionary in an array followed by
-// its identifying entry in parentheses.
+// `name` followed, for a dictionary in an array, by its identifying entry in parentheses:
+// "Item 3 (BundlePath Lilu.kext)".
+std::string identified(const Item& node, std::string name) {
+    if (const Item* entry = identifyingEntry(node)) {
+        name += " (";
+        name += entry->key();
+        name += ' ';
+        name += valueText(*entry);
+        name += ')';
+    }
+    return name;
+}
+
+// The heading of the decisions in `container`: its key path, each dictionary in an array identified.
 std::string heading(const Item& container) {
     std::vector<const Item*> chain;
     for (const Item* at = &container; at->parent; at = at->parent)
         chain.push_back(at);
     std::string text;
     for (size_t i = chain.size(); i-- > 0;) {
-        text += keyPathComponent(chain[i]->key());
-        if (const Item* entry = identifyingEntry(*chain[i])) {
-            text += " (";
-            text += entry->key();
-            text += ' ';
-            text += valueText(*entry);
-            text += ')';
-        }
+        text += identified(*chain[i], keyPathComponent(chain[i]->key()));
         if (i > 0) text += '/';
     }
     return escaped(text);
@@ -182,7 +192,7 @@ std::string heading(const Item& container) {
 
 // Appends the decisions below `node` to `out`; `container` is the node whose heading was printed last
 // (the root for none), so that a heading is printed again only where another container's decisions
-// came between.
+// came between. A Kill decision is one line: what it holds is switched off with it.
 void changes(const Item& root, const Item& node, bool colour, const Item*& container, std::string& out) {
     for (const Item* child : node.children) {
         if (!hasSwitch(*child)) {
@@ -192,7 +202,11 @@ void changes(const Item& root, const Item& node, bool colour, const Item*& conta
         if (&node != &root && &node != container)
             out += colour ? "\x1b[1m" + heading(node) + "\x1b[0m\n" : heading(node) + '\n';
         container = &node;
-        treeNode(*child, &node == &root ? 0 : 1, colour, out);
+        const int depth = &node == &root ? 0 : 1;
+        treeLine(*child, identified(*child, std::string(child->name)), depth, colour, out);
+        if (child->operation != Operation::Kill)
+            for (const Item* grandchild : child->children)
+                treeNode(*grandchild, depth + 1, colour, out);
     }
 }
 

@@ -34,9 +34,10 @@ std::string treeText(const Item& root, bool colour);
 std::string entriesText(const Item& root, bool colour);
 
 // The decisions of a differences tree (the nodes that carry an enable switch), each with its subtree
-// as treeText prints it, under a heading that names its container by key path, dictionaries in
-// arrays with their identifying entry ("Kernel/Add/Item 3 (BundlePath Lilu.kext)"). Decisions
-// directly below the root have no heading. With `colour`, headings are bold.
+// as treeText prints it, under a heading that names its container by key path; dictionaries in arrays
+// are named with their identifying entry ("Kernel/Add/Item 3 (BundlePath Lilu.kext)"). A Kill
+// decision is printed without its subtree. Decisions directly below the root have no heading. With
+// `colour`, headings are bold.
 std::string changesText(const Item& root, bool colour);
 
 // The number of nodes per operation, "Kept 12 · Killed 1 · ...", and a line feed; with `colour`,

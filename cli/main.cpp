@@ -391,7 +391,7 @@ const Command commands[] = {
      {Quiet, Color, All, Stat, Tsv, Paths, Json},
      "usage: carryover-cli diff [OPTIONS] CONFIG SAMPLE\n\n"
      "Prints what carrying CONFIG over into SAMPLE decides: each entry that the window would let you\n"
-     "switch, with what it holds, under the key path of the entry that holds it.\n\n"
+     "switch, with what it holds (a Kill entry without), under the key path of the entry that holds it.\n\n"
      "  --all            the whole differences tree\n"
      "  --stat           the number of entries per operation\n"
      "  --tsv            the whole tree, one tab-separated line per node, as dump prints it\n"
