@@ -5,9 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include "merge/Comparison.h"
-#include "merge/IdentifyingEntry.h"
+#include "merge/Identifying.h"
 #include "merge/Switch.h"
-#include "model/KeyPath.h"
 #include "model/OperationWord.h"
 #include "plist/Base64.h"
 #include "plist/DoubleText.h"
@@ -63,6 +62,40 @@ std::string valueText(const Item& node) {
         return std::string(data.text());
     }
     return "";
+}
+
+// `key` as one component of a key path: "~" and "/" written "~0" and "~1", as JSON Pointer has them,
+// so that every key path names one place.
+std::string keyPathComponent(std::string_view key) {
+    std::string component;
+    component.reserve(key.size());
+    for (char c : key) {
+        if (c == '~')
+            component += "~0";
+        else if (c == '/')
+            component += "~1";
+        else
+            component += c;
+    }
+    return component;
+}
+
+// The names from the top-level entry down to `node`, each with its key path escapes, joined by "/";
+// `name` gives a node's name as it is to appear.
+template <typename Name> std::string keyPath(const Item& node, const Name& name) {
+    std::vector<const Item*> chain;
+    for (const Item* at = &node; at->parent; at = at->parent)
+        chain.push_back(at);
+    std::string path;
+    for (size_t i = chain.size(); i-- > 0;) {
+        path += name(*chain[i]);
+        if (i > 0) path += '/';
+    }
+    return path;
+}
+
+std::string keyPath(const Item& node) {
+    return keyPath(node, [](const Item& at) { return keyPathComponent(at.name); });
 }
 
 void dumpNode(const Item& node, int depth, std::string& out) {
@@ -167,7 +200,8 @@ nlohmann::ordered_json jsonValue(const Item& node) {
 // `name` followed, for a dictionary in an array, by its identifying entry in parentheses:
 // "Item 3 (BundlePath Lilu.kext)".
 std::string identified(const Item& node, std::string name) {
-    if (const Item* entry = identifyingEntry(node)) {
+    const bool inArray = node.parent && node.parent->type() == ItemDataType::Array;
+    if (const Item* entry = inArray ? identifyingEntry(node) : nullptr) {
         name += " (";
         name += entry->key();
         name += ' ';
@@ -179,15 +213,8 @@ std::string identified(const Item& node, std::string name) {
 
 // The heading of the decisions in `container`: its key path, each dictionary in an array identified.
 std::string heading(const Item& container) {
-    std::vector<const Item*> chain;
-    for (const Item* at = &container; at->parent; at = at->parent)
-        chain.push_back(at);
-    std::string text;
-    for (size_t i = chain.size(); i-- > 0;) {
-        text += identified(*chain[i], keyPathComponent(chain[i]->key()));
-        if (i > 0) text += '/';
-    }
-    return escaped(text);
+    return escaped(
+        keyPath(container, [](const Item& at) { return identified(at, keyPathComponent(at.name)); }));
 }
 
 // Appends the decisions below `node` to `out`; `container` is the node whose heading was printed last

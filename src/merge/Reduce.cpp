@@ -10,7 +10,7 @@
 #include <string_view>
 #include <variant>
 
-#include "merge/IdentifyingEntry.h"
+#include "merge/Identifying.h"
 #include "merge/StableSort.h"
 #include "model/Text.h"
 
