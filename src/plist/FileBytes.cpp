@@ -50,14 +50,19 @@ std::string FileBytes::description() const {
 FileBytes readFileBytes(const std::string& path, size_t limit) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return failed(FileBytesStatus::Unreadable, std::strerror(errno));
+    FileBytes read = readDescriptorBytes(fd, limit);
+    ::close(fd);
+    return read;
+}
+
+FileBytes readDescriptorBytes(int fd, size_t limit) {
     struct stat info {};
     size_t expected = firstCapacity;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        if (static_cast<uint64_t>(info.st_size) > limit) {
-            ::close(fd);
-            return tooLarge(limit);
-        }
-        expected = static_cast<size_t>(info.st_size) + 1; // one more byte to see the end
+        const off_t position = std::clamp<off_t>(::lseek(fd, 0, SEEK_CUR), 0, info.st_size);
+        const uint64_t left = static_cast<uint64_t>(info.st_size - position);
+        if (left > limit) return tooLarge(limit);
+        expected = static_cast<size_t>(left) + 1; // one more byte to see the end
     }
 
     // Chunks are filled one after the other and joined at the end, so that no chunk is copied while
@@ -74,16 +79,11 @@ FileBytes readFileBytes(const std::string& path, size_t limit) {
         std::string& chunk = chunks.back();
         const ssize_t got = ::read(fd, chunk.data() + filled, chunk.size() - filled);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            const int error = errno;
-            ::close(fd);
-            return failed(FileBytesStatus::Unreadable, std::strerror(error));
-        }
+        if (got < 0) return failed(FileBytesStatus::Unreadable, std::strerror(errno));
         if (got == 0) break;
         filled += static_cast<size_t>(got);
         size += static_cast<size_t>(got);
     }
-    ::close(fd);
     if (size > limit) return tooLarge(limit);
     if (chunks.empty()) return {FileBytesStatus::Read, {}, {}, 0};
     chunks.back().resize(filled);

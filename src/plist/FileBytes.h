@@ -34,4 +34,8 @@ struct FileBytes {
 // a byte beyond `limit` is read, Unreadable with the system's reason when it cannot be opened or read.
 FileBytes readFileBytes(const std::string& path, size_t limit = maximumFileSize);
 
+// The same for the open descriptor `fd` (standard input, say), read from where it stands to its end;
+// `fd` stays open.
+FileBytes readDescriptorBytes(int fd, size_t limit = maximumFileSize);
+
 } // namespace carryover

@@ -99,10 +99,8 @@ std::string_view wideEncoding(std::string_view bytes) {
     return {};
 }
 
-} // namespace
-
-LoadResult loadPlist(const std::string& path, ContainerCounter& counter) {
-    FileBytes file = readFileBytes(path);
+// The load of `file`, read from the file at `path`.
+LoadResult loadRead(const std::string& path, FileBytes file, ContainerCounter& counter) {
     switch (file.status) {
     case FileBytesStatus::Read:
         return loadPlistBytes(path, std::move(file.bytes), counter);
@@ -112,6 +110,16 @@ LoadResult loadPlist(const std::string& path, ContainerCounter& counter) {
         return failure(LoadStatus::TooLarge, file.description());
     }
     return failure(LoadStatus::Unreadable, file.description());
+}
+
+} // namespace
+
+LoadResult loadPlist(const std::string& path, ContainerCounter& counter) {
+    return loadRead(path, readFileBytes(path), counter);
+}
+
+LoadResult loadPlistDescriptor(int fd, const std::string& name, ContainerCounter& counter) {
+    return loadRead(name, readDescriptorBytes(fd), counter);
 }
 
 LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter) {

@@ -35,6 +35,10 @@ struct LoadResult {
 // their serial numbers from `counter`.
 LoadResult loadPlist(const std::string& path, ContainerCounter& counter);
 
+// Loads what the open descriptor `fd` holds (standard input, say) as loadPlist does, into a tree whose
+// root is named `name`; `fd` stays open.
+LoadResult loadPlistDescriptor(int fd, const std::string& name, ContainerCounter& counter);
+
 // Loads `bytes`, the content of the file at `path`, as loadPlist does after reading them.
 LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter);
 
