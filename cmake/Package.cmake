@@ -8,14 +8,17 @@ set(CPACK_PACKAGE_NAME carryover)
 set(CPACK_PACKAGE_VENDOR "The Carryover developers")
 set(CPACK_PACKAGE_CONTACT "${CARRYOVER_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "carry a configuration property list over into a newer sample")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Carryover carries a user's configuration property list over into the structure of a newer, full "
-  "sample of the same configuration format. It compares the two files, marks every entry with what "
-  "happened to it (taken from the sample, switched off, merged, replaced, inserted, unmatched) and "
-  "writes the merged result as a property list.\n\n"
-  "The package holds the desktop application, carryover, and the command-line tool carryover-cli, "
-  "which prints the differences and writes the merge in scripts. Both read XML and binary property "
-  "lists. License: ${CARRYOVER_LICENSE}.")
+# One string, broken into the lines the package's description shows.
+set(CPACK_PACKAGE_DESCRIPTION "\
+Carryover carries a user's configuration property list over into the
+structure of a newer, full sample of the same configuration format. It
+compares the two files, marks every entry with what happened to it (taken
+from the sample, switched off, merged, replaced, inserted, unmatched) and
+writes the merged result as a property list.
+
+The package holds the desktop application, carryover, and the command-line
+tool carryover-cli, which prints the differences and writes the merge in
+scripts. Both read XML and binary property lists. License: ${CARRYOVER_LICENSE}.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
