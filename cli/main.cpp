@@ -172,7 +172,7 @@ int main(int argc, char** argv) {
     if (words.empty()) return usageError("no command given");
     if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") return printHelp();
     if (words[0] == "--version")
-        return print("carryover-cli " CARRYOVER_VERSION " (" CARRYOVER_LICENSE " license)\n");
+        return print("carryover-cli " CARRYOVER_VERSION ", " CARRYOVER_LICENSE " license\n");
     const Command commands[] = {
         {"dump", 1, false, false, dump},
         {"format", 1, true, false, format},
