@@ -9,6 +9,19 @@ shift || true
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(55 1024 10240 102400)
 runs=${RUNS:-5}
+
+# perf and GNU time come from the bench set of scripts/setup; the programs from a build with the benchmarks.
+command -v perf >/dev/null && [ -x /usr/bin/time ] || "$(dirname "$0")/../scripts/setup" bench
+if ! perf stat -e task-clock -o /dev/null true 2>/dev/null; then
+  echo "perf stat cannot count task-clock here (see /proc/sys/kernel/perf_event_paranoid)" >&2
+  exit 1
+fi
+for program in carryover-cli bench/carryover_generate_pair bench/carryover_libplist_parse; do
+  if [ ! -x "$build/$program" ]; then
+    echo "$build/$program is missing: cmake -S . -B $build -DCARRYOVER_BENCH=ON && cmake --build $build" >&2
+    exit 1
+  fi
+done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -445,7 +445,7 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) return usageError("no command given");
     const std::string_view first = argv[1];
-    if (first == "--version") return print(std::string("carryover-cli ") + CARRYOVER_VERSION + '\n');
+    if (first == "--version") return print("carryover-cli " CARRYOVER_VERSION ", " CARRYOVER_LICENSE " license\n");
     const bool helpCommand = first == "help" && argc == 3;
     if ((first == "--help" || first == "-h" || first == "help") && !helpCommand) return printHelp();
     for (const Command& command : commands) {
