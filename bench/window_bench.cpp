@@ -105,7 +105,7 @@ void SwitchOnDifferencesTab(benchmark::State& state) {
     view.selectTab(Tab::Difference);
     ItemView& lines = view.currentView();
     lines.setCurrentIndex(QModelIndex());
-    lines.selectNextDifference(false);
+    lines.selectNextDecision(false);
     for (auto _ : state) {
         lines.switchSelected();
         paint(view);
@@ -118,7 +118,7 @@ void NextDifference(benchmark::State& state) {
     ItemView& lines = view.currentView();
     lines.setCurrentIndex(QModelIndex());
     for (auto _ : state) {
-        if (!lines.selectNextDifference(false)) lines.setCurrentIndex(QModelIndex());
+        if (!lines.selectNextDecision(false)) lines.setCurrentIndex(QModelIndex());
         paint(view);
     }
 }

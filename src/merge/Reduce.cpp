@@ -10,6 +10,7 @@
 #include <string_view>
 #include <variant>
 
+#include "merge/Identifying.h"
 #include "merge/StableSort.h"
 #include "model/Text.h"
 
@@ -63,8 +64,6 @@ const Item* firstChild(const Item& node, std::string_view key) {
         if (child->hasKey(key)) return child;
     return nullptr;
 }
-
-constexpr std::array<std::string_view, 3> identifyingKeys = {"Path", "BundlePath", "Comment"};
 
 // A dictionary's first "Path", "BundlePath" and "Comment" entries (null where missing); none for any
 // other node.

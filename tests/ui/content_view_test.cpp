@@ -191,7 +191,7 @@ class ContentViewTest : public QObject {
         QTemporaryDir folder;
         ContentView view;
         QVERIFY(activate(view));
-        QString chosen = folder.filePath("merged"); // the suffix is added
+        QString chosen = folder.filePath("merged.plist");
         bool askedToSave = false;
         view.chooseSaveFile = [&] {
             askedToSave = true;
@@ -221,13 +221,13 @@ class ContentViewTest : public QObject {
         // A folder in the way: the save fails, says so, and leaves it as it was.
         QDir(folder.path()).mkdir("taken.plist");
         chosen = folder.filePath("taken.plist");
-        view.save();
+        view.saveAs();
         QVERIFY(QFileInfo(chosen).isDir());
         QTRY_VERIFY(view.findChild<QMessageBox*>() != nullptr);
         QVERIFY(view.findChild<QMessageBox*>()->text().contains("taken.plist"));
         // Cancelling writes nothing.
         chosen.clear();
-        view.save();
+        view.saveAs();
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
                  QStringList({"merged.plist"}));
     }
