@@ -5,32 +5,38 @@ namespace carryover {
 
 namespace {
 
-// Calls `visit` on every node of `root`'s tree in pre-order; an explicit stack, as trees may be deep.
-template <typename Node, typename Visit> void preOrder(Node& root, Visit visit) {
-    std::vector<Node*> stack{&root};
-    while (!stack.empty()) {
-        Node* node = stack.back();
-        stack.pop_back();
-        visit(*node);
-        for (size_t i = node->children.size(); i-- > 0;)
-            stack.push_back(node->children[i]);
-    }
+// Recursion is as deep as the tree, which the reader keeps to a few hundred levels.
+void take(const Item& node, SwitchState& state) {
+    state.push_back(node.enabled);
+    for (const Item* child : node.children)
+        take(*child, state);
+}
+
+size_t count(const Item& node) {
+    size_t nodes = 1;
+    for (const Item* child : node.children)
+        nodes += count(*child);
+    return nodes;
+}
+
+void put(Item& node, const SwitchState& state, size_t& next) {
+    node.enabled = state[next++];
+    for (Item* child : node.children)
+        put(*child, state, next);
 }
 
 } // namespace
 
 SwitchState switchState(const Item& root) {
     SwitchState state;
-    preOrder(root, [&](const Item& node) { state.push_back(node.enabled); });
+    take(root, state);
     return state;
 }
 
 bool restoreSwitchState(Item& root, const SwitchState& state) {
-    size_t count = 0;
-    preOrder(root, [&](const Item&) { ++count; });
-    if (count != state.size()) return false;
+    if (count(root) != state.size()) return false;
     size_t next = 0;
-    preOrder(root, [&](Item& node) { node.enabled = state[next++]; });
+    put(root, state, next);
     return true;
 }
 

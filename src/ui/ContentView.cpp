@@ -23,6 +23,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdio>
 
 #include "merge/Switch.h"
@@ -489,9 +490,19 @@ void ContentView::setDifferences(ItemPtr differences, ItemPtr result, OperationC
     trees_[slot(Tab::Difference)] = std::move(differences);
     if (result) trees_[slot(Tab::Merged)] = std::move(result);
     operationCounts_ = counts;
+    resultStale_ = !result;
+    decisions_.clear();
+    std::vector<const Item*> stack{trees_[slot(Tab::Difference)].get()};
+    while (!stack.empty()) {
+        const Item* node = stack.back();
+        stack.pop_back();
+        if (hasSwitch(*node)) decisions_.push_back(node);
+        stack.insert(stack.end(), node->children.begin(), node->children.end());
+    }
     undo_.clear();
     defaults_ = switchState(*trees_[slot(Tab::Difference)]);
     saved_ = defaults_;
+    modified_ = false;
     savedPath_.clear();
     showTrees();
     showCounts();
@@ -520,12 +531,13 @@ void ContentView::applySwitches(const SwitchState& state) {
     const ItemPtr& differences = trees_[slot(Tab::Difference)];
     restoreSwitchState(*differences, state);
     view(Tab::Difference).lines().flagsChanged();
-    // The result is derived anew, and kept when nothing is enabled.
-    if (ItemPtr result = mergedResult(differences)) trees_[slot(Tab::Merged)] = std::move(result);
+    modified_ = state != saved_;
+    // The result is derived anew when it is next needed.
+    resultStale_ = true;
     if (selectedTab() == Tab::Merged) {
         const Item* selected = currentView().selectedItem();
         const std::string path = selected ? selected->path() : std::string();
-        view(Tab::Merged).lines().setRoot(trees_[slot(Tab::Merged)]);
+        view(Tab::Merged).lines().setRoot(tree(Tab::Merged));
         if (selected) {
             const auto same = trees_[slot(Tab::Merged)]->getItems(path);
             if (!same.empty()) currentView().selectNode(same.front(), false);
@@ -537,8 +549,7 @@ void ContentView::applySwitches(const SwitchState& state) {
 }
 
 bool ContentView::isModified() const {
-    return trees_[slot(Tab::Difference)]->type() == ItemDataType::FileName &&
-           switchState(*trees_[slot(Tab::Difference)]) != saved_;
+    return modified_ && trees_[slot(Tab::Difference)]->type() == ItemDataType::FileName;
 }
 
 bool ContentView::maySetWorkAside() {
@@ -591,18 +602,8 @@ void ContentView::showCounts() {
         counts_->clear();
         return;
     }
-    decisions_ = decisionsOn_ = 0;
-    std::vector<const Item*> stack{differences.get()};
-    while (!stack.empty()) {
-        const Item* node = stack.back();
-        stack.pop_back();
-        if (hasSwitch(*node)) {
-            ++decisions_;
-            decisionsOn_ += node->enabled;
-        }
-        for (const Item* child : node->children)
-            stack.push_back(child);
-    }
+    const size_t decisionsOn =
+        std::count_if(decisions_.begin(), decisions_.end(), [](const Item* node) { return node->enabled; });
     const bool dark = isDark(palette());
     const ItemModel& lines = view(Tab::Difference).lines();
     const bool filters = lines.decisionsOnly();
@@ -625,7 +626,7 @@ void ContentView::showCounts() {
                             .arg(colored));
         plain << text;
     }
-    const QString decisions = tr("Decisions %1, %2 on").arg(decisions_).arg(decisionsOn_);
+    const QString decisions = tr("Decisions %1, %2 on").arg(decisions_.size()).arg(decisionsOn);
     parts.prepend(decisions.toHtmlEscaped());
     plain.prepend(decisions);
     const QString separator = QStringLiteral(" \u00B7 ");
@@ -657,7 +658,7 @@ bool ContentView::saveTo(const QString& target) {
     // Our own save is no change on disk to tell about.
     const bool watched = watcher_->files().contains(target);
     if (watched) watcher_->removePath(target);
-    const SaveResult saved = savePlist(*trees_[slot(Tab::Merged)], target.toStdString());
+    const SaveResult saved = savePlist(*tree(Tab::Merged), target.toStdString());
     if (watched) watcher_->addPath(target);
     if (!saved.saved()) {
         diagnostic("Error writing plist: " + saved.description() + " (" +
@@ -667,6 +668,7 @@ bool ContentView::saveTo(const QString& target) {
         return false;
     }
     saved_ = switchState(*trees_[slot(Tab::Difference)]);
+    modified_ = false;
     savedPath_ = target;
     status_->showMessage(tr("Saved %1").arg(QFileInfo(target).fileName()), 5000);
     showTitle();
@@ -775,14 +777,14 @@ int ContentView::find(const QString& text) {
     }
     found_.clear();
     foundAt_ = 0;
-    foundIn_ = trees_[tabs_->currentIndex()];
+    foundIn_ = tree(selectedTab());
     if (!text.isEmpty()) found_ = nodesHolding(*foundIn_, text);
     showFound();
     return static_cast<int>(found_.size());
 }
 
 bool ContentView::findNext(bool backwards) {
-    if (foundIn_ != trees_[tabs_->currentIndex()]) find(findText_->text()); // the tree was replaced
+    if (foundIn_ != tree(selectedTab())) find(findText_->text()); // the tree was replaced
     if (found_.empty()) return false;
     foundAt_ = backwards ? (foundAt_ + found_.size() - 1) % found_.size() : (foundAt_ + 1) % found_.size();
     showFound();
@@ -835,6 +837,7 @@ void ContentView::showAbout() {
 void ContentView::showTrees() {
     // Only the selected tab's view holds lines.
     const int selected = tabs_->currentIndex();
+    if (selected == slot(Tab::Merged)) tree(Tab::Merged); // derives it when it is due
     for (int i = 0; i < tabCount; ++i) {
         ItemModel& lines = views_[i]->lines();
         const ItemPtr& wanted = i == selected ? trees_[i] : nullptr;
@@ -888,7 +891,13 @@ QString ContentView::path(Side side) const {
     return (side == Side::Config ? configField_ : sampleField_)->path();
 }
 
-const ItemPtr& ContentView::tree(Tab tab) const {
+const ItemPtr& ContentView::tree(Tab tab) {
+    if (tab == Tab::Merged && resultStale_) {
+        // Kept as it was when nothing is enabled.
+        if (ItemPtr result = mergedResult(trees_[slot(Tab::Difference)]))
+            trees_[slot(Tab::Merged)] = std::move(result);
+        resultStale_ = false;
+    }
     return trees_[slot(tab)];
 }
 

@@ -80,7 +80,8 @@ class ContentView : public QWidget {
 
     // The text of the field of `side`: a path, or the prompt.
     QString path(Side side) const;
-    const ItemPtr& tree(Tab tab) const;
+    // The tree of a tab; the result is derived from the differences' switches when asked for.
+    const ItemPtr& tree(Tab tab);
     Tab selectedTab() const;
     void selectTab(Tab tab);
     ItemView& view(Tab tab) const;
@@ -168,10 +169,12 @@ class ContentView : public QWidget {
     std::string nameSaved1_, nameSaved2_; // the configuration's and sample's names the comparison ran with
     bool comparisonPosted_ = false;
     QUndoStack undo_;
-    SwitchState defaults_; // the comparison's own switches
-    SwitchState saved_;    // the switches of the last save, or the defaults before one
-    QString savedPath_;    // where the result was saved last
-    size_t decisions_ = 0, decisionsOn_ = 0;
+    SwitchState defaults_;               // the comparison's own switches
+    SwitchState saved_;                  // the switches of the last save, or the defaults before one
+    bool modified_ = false;              // the switches differ from saved_
+    bool resultStale_ = false;           // the result is to be derived again from the differences
+    QString savedPath_;                  // where the result was saved last
+    std::vector<const Item*> decisions_; // the lines of the differences that carry a switch
 
     // Where the user was on a tab: the selected node and the scroll position.
     struct Place {

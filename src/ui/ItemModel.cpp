@@ -73,10 +73,10 @@ bool ItemModel::addDecisionLines(Item& node, int level) {
 void ItemModel::markOffLines() {
     // Lines come in pre-order and every line's ancestors have lines: the last line seen at each level
     // above is the parent.
-    std::vector<bool> offAt;
+    std::vector<char> offAt;
     for (Line& line : lines_) {
         const size_t level = static_cast<size_t>(line.level);
-        offAt.resize(level + 1);
+        if (offAt.size() <= level) offAt.resize(level + 1);
         line.off = !line.node->enabled || (level > 0 && offAt[level - 1]);
         offAt[level] = line.off;
     }

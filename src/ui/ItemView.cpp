@@ -18,7 +18,7 @@ constexpr int switchWidth = 25, typeWidth = 100, indentPerLevel = 20, nameColumn
 
 // Draws every cell in its line's colour, selected or not; indents names by their level and centres
 // the enable button's image at its natural size.
-constexpr qreal selectionTint = 0.14;
+constexpr qreal selectionTint = 0.10;
 class LineDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
