@@ -146,28 +146,6 @@ std::string mergedExamples() {
 
 } // namespace
 
-TEST(CliDump, linesWithEscapes) {
-    Folder folder;
-    const std::string file = folder.write(
-        "a.plist",
-        test::document("<key>t\tab</key><string>x\\y\nz\r</string><key>n</key><integer>-3</integer>"
-                       "<key>r</key><real>0.5</real><key>d</key><data>AQID</data>"
-                       "<key>a</key><array><true/></array><!-- c -->"
-                       "<key>u</key><integer>18446744073709551615</integer><key>i</key><real>-inf</real>"));
-    const Ended ended = runCli({"dump", file});
-    EXPECT_EQ(ended.status, 0);
-    EXPECT_EQ(ended.out, "0\t" + file +
-                             "\tFileName\t\tNone\t1\n"
-                             "1\tt\\tab\tString\tx\\\\y\\nz\\n\tNone\t1\n"
-                             "1\tn\tInt\t-3\tNone\t1\n"
-                             "1\tr\tDouble\t0.5\tNone\t1\n"
-                             "1\td\tData\tAQID\tNone\t1\n"
-                             "1\ta\tArray\t\tNone\t1\n"
-                             "2\tItem 0\tBool\ttrue\tNone\t1\n"
-                             "1\tu\tInt\t18446744073709551615\tNone\t1\n"
-                             "1\ti\tDouble\t-infinity\tNone\t1\n");
-}
-
 TEST(CliUsage, statusesHelpAndUsageErrors) {
     Folder folder;
     const std::string input = folder.write("in.plist", test::document("<key>a</key><true/>"));
@@ -212,42 +190,6 @@ TEST(CliUsage, statusesHelpAndUsageErrors) {
     const std::string version = runCli({"--version"}).out;
     EXPECT_EQ(std::count(version.begin(), version.end(), '\n'), 1) << version;
     EXPECT_EQ(listing(folder.path), (Names{"bad.plist", "in.plist"}));
-}
-
-TEST(CliFormat, writesOurLayout) {
-    Folder folder;
-    const std::string file = folder.write("a.plist", test::document("<key>a</key>   <integer>1</integer>"));
-    const std::string out = folder.path + "/out.plist";
-    EXPECT_EQ(runCli({"format", file, "-o", out}).status, 0);
-    EXPECT_EQ(readFile(out),
-              test::prologue + "<dict>\n\t<key>a</key>\n\t<integer>1</integer>\n</dict>\n</plist>\n");
-    EXPECT_EQ(runCli({"format", file}).out, readFile(out));
-}
-
-TEST(CliDiff, exitStatusTellsWhetherFilesDiffer) {
-    const Ended differing = runCli({"diff", "--tsv", config, sample});
-    EXPECT_EQ(differing.status, 1);
-    EXPECT_NE(differing.out.find("\tReplacement\t1\n"), std::string::npos);
-    EXPECT_EQ(differing.out.find('\x1b'), std::string::npos);
-    EXPECT_EQ(runCli({"diff", sample, sample}).status, 0);
-    const Ended people = runCli({"diff", config, sample});
-    EXPECT_EQ(people.status, 1);
-    EXPECT_NE(people.out.find("Theme  String  Dark  Replacement"), std::string::npos);
-    EXPECT_NE(people.out.find("(off)"), std::string::npos);
-
-    // A sample entry missing from the configuration is a difference.
-    Folder folder;
-    const std::string without = folder.write("config.plist", test::document("<key>a</key><true/>"));
-    const std::string with = folder.write(
-        "sample.plist",
-        test::document("<key>a</key><true/><key>Net</key><dict><key>Host</key><string>h</string></dict>"));
-    const Ended ended = runCli({"diff", "--tsv", without, with});
-    EXPECT_EQ(ended.status, 1);
-    EXPECT_EQ(ended.out, "0\t" + with +
-                             "\tFileName\t\tNone\t1\n"
-                             "1\tNet\tDictionary\t\tUnmatched\t1\n"
-                             "2\tHost\tString\th\tUnmatched\t1\n"
-                             "1\ta\tBool\ttrue\tNone\t1\n");
 }
 
 TEST(CliMerge, outputIsTheResultTreeAndLibplistReadsIt) {
@@ -433,26 +375,6 @@ TEST(CliOutput, everyFailureToWriteStandardOutputIsReported) {
     closed.closedOutput = true;
     EXPECT_EQ(runCli({"format", input, "-o", folder.path + "/out.plist"}, closed).status, 0);
     EXPECT_EQ(readFile(folder.path + "/out.plist"), runCli({"format", input}).out);
-}
-
-TEST(CliUsage, doubleDashEndsTheOptions) {
-    Folder folder;
-    folder.write("-c.plist", readFile(config));
-    folder.write("--tsv", readFile(sample));
-    folder.write("-o", test::document("<key>a</key><true/>"));
-    Start here;
-    here.folder = folder.path;
-    const Ended merged = runCli({"merge", "--", "-c.plist", "--tsv"}, here);
-    EXPECT_EQ(merged.status, 0) << merged.err;
-    EXPECT_EQ(merged.out, mergedExamples());
-    const Ended formatted = runCli({"format", "--", "-o"}, here);
-    EXPECT_EQ(formatted.status, 0) << formatted.err;
-    EXPECT_EQ(formatted.out, runCli({"format", folder.path + "/-o"}).out);
-    EXPECT_EQ(runCli({"diff", "--tsv", "--", "-c.plist", "--tsv"}, here).status, 1);
-    // Without "--" the same words are options.
-    EXPECT_EQ(runCli({"merge", "-c.plist", "--tsv"}, here).status, 2);
-    EXPECT_EQ(runCli({"format", "-o"}, here).status, 2);
-    EXPECT_EQ(listing(folder.path), (Names{"--tsv", "-c.plist", "-o"}));
 }
 
 TEST(CliMessages, fileNamesAreQuotedOnOneLine) {
