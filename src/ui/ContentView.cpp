@@ -240,6 +240,7 @@ QWidget* ContentView::makeChangedBar() {
     auto* row = new QHBoxLayout(changedBar_);
     row->setContentsMargins(6, 2, 6, 2);
     changedText_ = new QLabel(changedBar_);
+    changedText_->setAccessibleName(tr("Changed on disk"));
     changedText_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(changedText_, 1);
     auto* reloadButton = new QPushButton(tr("Reload"), changedBar_);
@@ -294,6 +295,7 @@ QWidget* ContentView::makeFindBar() {
     findText_->setClearButtonEnabled(true);
     label->setBuddy(findText_);
     findCount_ = new QLabel(findBar_);
+    findCount_->setAccessibleName(tr("Matches"));
     findCount_->setMinimumWidth(findCount_->fontMetrics().horizontalAdvance(QStringLiteral("000 of 0000")));
     const auto button = [&](const QString& text, const QString& tip) {
         auto* made = new QToolButton(findBar_);
@@ -397,9 +399,7 @@ void ContentView::makeActions() {
 }
 
 void ContentView::openFile(Side side, const QString& path) {
-    QTimer::singleShot(0, this, [this, side, path] {
-        if (maySetWorkAside()) load(side, path);
-    });
+    QTimer::singleShot(0, this, [this, side, path] { load(side, path); });
 }
 
 void ContentView::chooseFile(Side side) {
@@ -409,27 +409,38 @@ void ContentView::chooseFile(Side side) {
 
 void ContentView::reload() {
     if (!maySetWorkAside()) return;
+    // Both files are compared afresh, whatever their content.
+    nameSaved1_.clear();
+    nameSaved2_.clear();
     for (Side side : {Side::Config, Side::Sample})
-        if (path(side) != pathPrompt()) load(side, path(side));
+        if (path(side) != pathPrompt()) load(side, path(side), true);
 }
 
-void ContentView::load(Side side, const QString& path) {
+void ContentView::load(Side side, const QString& path, bool asked) {
+    const Tab tab = side == Side::Config ? Tab::Config : Tab::Sample;
+    BusyCursor busy;
+    LoadResult loaded = QFileInfo(path).suffix() == QLatin1String("plist")
+                            ? loadPlist(path.toStdString(), counter_)
+                            : LoadResult{LoadStatus::Unreadable, nullptr, {}};
+    ItemPtr root = loaded.loaded() ? std::move(loaded.root) : emptyTree();
+    // Switches are lost when the comparison runs again or is emptied: the same file with the same
+    // content keeps them.
+    const ItemPtr& before = trees_[slot(tab)];
+    const bool comparesAgain = root->name != before->name || root->data.text() != before->data.text();
+    if (comparesAgain && !asked && !maySetWorkAside()) return;
     refusal_->hide();
     changedBar_->hide();
-    if (QFileInfo(path).suffix() != QLatin1String("plist")) {
-        showRefusal(path, tr("only .plist files are taken"));
-        setFile(side, pathPrompt(), emptyTree());
-        return;
-    }
-    BusyCursor busy;
-    LoadResult loaded = loadPlist(path.toStdString(), counter_);
     if (!loaded.loaded()) {
-        diagnostic(loaded.message + " (" + carryover::quoted(path.toStdString()) + ")");
-        showRefusal(path, fromStd(loaded.message));
-        setFile(side, pathPrompt(), emptyTree());
+        if (!loaded.message.empty()) {
+            diagnostic(loaded.message + " (" + carryover::quoted(path.toStdString()) + ")");
+            showRefusal(path, fromStd(loaded.message));
+        } else {
+            showRefusal(path, tr("only .plist files are taken"));
+        }
+        setFile(side, pathPrompt(), std::move(root));
         return;
     }
-    setFile(side, path, std::move(loaded.root));
+    setFile(side, path, std::move(root));
 }
 
 void ContentView::showRefusal(const QString& path, const QString& reason) {
@@ -713,8 +724,8 @@ void ContentView::fillRecentMenu() {
         action->setToolTip(files.join(QStringLiteral(" \u2192 ")));
         connect(action, &QAction::triggered, this, [this, files] {
             if (!maySetWorkAside()) return;
-            load(Side::Config, files[0]);
-            load(Side::Sample, files[1]);
+            load(Side::Config, files[0], true);
+            load(Side::Sample, files[1], true);
         });
     }
     recentMenu_->setEnabled(!recentMenu_->isEmpty());

@@ -113,7 +113,9 @@ class ContentView : public QWidget {
     QWidget* makeFindBar();
     void makeActions();
 
-    void load(Side side, const QString& path);
+    // Loads the file now, the step `openFile` queues; asks about unsaved switches it would drop,
+    // unless `asked` already.
+    void load(Side side, const QString& path, bool asked = false);
     // The field and tree of a side, written path first, then tree.
     void setFile(Side side, const QString& path, ItemPtr root);
     void showRefusal(const QString& path, const QString& reason);
