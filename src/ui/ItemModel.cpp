@@ -16,9 +16,11 @@ QString fromText(std::string_view text) {
 ItemModel::ItemModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ItemModel::setRoot(ItemPtr root) {
-    if (root != root_) {
+    // Folds stay while the view shows nothing for a while, as it does when its tab is not selected.
+    if (root && root != foldsOf_) {
         unfolded_.clear();
         revealed_ = nullptr;
+        foldsOf_ = root;
     }
     root_ = std::move(root);
     rebuild();

@@ -29,8 +29,8 @@ class ItemModel : public QAbstractTableModel {
     explicit ItemModel(QObject* parent = nullptr);
     Q_DISABLE_COPY_MOVE(ItemModel)
 
-    // Shows the tree of `root`; null shows nothing. A model reset; folds and filters are forgotten
-    // when the tree is another one.
+    // Shows the tree of `root`; null shows nothing. A model reset; folds are forgotten when the tree
+    // is another one.
     void setRoot(ItemPtr root);
     const ItemPtr& root() const { return root_; }
     // Lines of the result carry no enable buttons.
@@ -82,6 +82,7 @@ class ItemModel : public QAbstractTableModel {
     bool dark_ = false;
     bool decisionsOnly_ = false;
     unsigned hiddenOperations_ = 0; // one bit per operation
+    ItemPtr foldsOf_;               // the tree the folds below belong to
     std::set<const Item*> unfolded_;
     const Item* revealed_ = nullptr;
 };
