@@ -12,7 +12,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
@@ -22,7 +21,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 #include <algorithm>
 #include <cstdio>
 
@@ -31,6 +29,7 @@
 #include "plist/Loading.h"
 #include "plist/Quoted.h"
 #include "plist/Saving.h"
+#include "ui/FindBar.h"
 #include "ui/ItemView.h"
 #include "ui/OperationStyle.h"
 #include "ui/PathField.h"
@@ -286,46 +285,10 @@ QWidget* ContentView::makeTabs() {
 }
 
 QWidget* ContentView::makeFindBar() {
-    findBar_ = new QWidget(this);
-    auto* row = new QHBoxLayout(findBar_);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto* label = new QLabel(tr("Find:"), findBar_);
-    findText_ = new QLineEdit(findBar_);
-    findText_->setPlaceholderText(tr("Key, value or key/path"));
-    findText_->setClearButtonEnabled(true);
-    label->setBuddy(findText_);
-    findCount_ = new QLabel(findBar_);
-    findCount_->setAccessibleName(tr("Matches"));
-    findCount_->setMinimumWidth(findCount_->fontMetrics().horizontalAdvance(QStringLiteral("000 of 0000")));
-    const auto button = [&](const QString& text, const QString& tip) {
-        auto* made = new QToolButton(findBar_);
-        made->setText(text);
-        made->setToolTip(tip);
-        made->setAutoRaise(true);
-        return made;
-    };
-    auto* previous = button(QStringLiteral("\u2191"), tr("Previous match (Shift+F3)"));
-    auto* next = button(QStringLiteral("\u2193"), tr("Next match (F3, Return)"));
-    auto* close = button(QStringLiteral("\u2715"), tr("Close (Escape)"));
-    row->addWidget(label);
-    row->addWidget(findText_, 1);
-    row->addWidget(findCount_);
-    row->addWidget(previous);
-    row->addWidget(next);
-    row->addWidget(close);
-    connect(findText_, &QLineEdit::textChanged, this, [this](const QString& text) { find(text); });
-    connect(findText_, &QLineEdit::returnPressed, this,
-            [this] { findNext(QApplication::keyboardModifiers() & Qt::ShiftModifier); });
-    connect(previous, &QToolButton::clicked, this, [this] { findNext(true); });
-    connect(next, &QToolButton::clicked, this, [this] { findNext(false); });
-    const auto hide = [this] {
-        findBar_->hide();
-        currentView().setFocus();
-    };
-    connect(close, &QToolButton::clicked, this, hide);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), findBar_);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, hide);
+    findBar_ = new FindBar(this);
+    connect(findBar_, &FindBar::textChanged, this, [this](const QString& text) { find(text); });
+    connect(findBar_, &FindBar::nextRequested, this, &ContentView::findNext);
+    connect(findBar_, &FindBar::closed, this, [this] { currentView().setFocus(); });
     findBar_->hide();
     return findBar_;
 }
@@ -775,15 +738,13 @@ void ContentView::setDecisionsOnly(bool only) {
 }
 
 void ContentView::showFindBar() {
-    findBar_->show();
-    findText_->setFocus();
-    findText_->selectAll();
-    if (!findText_->text().isEmpty()) find(findText_->text());
+    findBar_->open();
+    if (!findBar_->text().isEmpty()) find(findBar_->text());
 }
 
 int ContentView::find(const QString& text) {
-    if (findText_->text() != text) {
-        findText_->setText(text); // finds through textChanged
+    if (findBar_->text() != text) {
+        findBar_->setText(text); // finds through textChanged
         return static_cast<int>(found_.size());
     }
     found_.clear();
@@ -795,7 +756,7 @@ int ContentView::find(const QString& text) {
 }
 
 bool ContentView::findNext(bool backwards) {
-    if (foundIn_ != tree(selectedTab())) find(findText_->text()); // the tree was replaced
+    if (foundIn_ != tree(selectedTab())) find(findBar_->text()); // the tree was replaced
     if (found_.empty()) return false;
     foundAt_ = backwards ? (foundAt_ + found_.size() - 1) % found_.size() : (foundAt_ + 1) % found_.size();
     showFound();
@@ -803,15 +764,15 @@ bool ContentView::findNext(bool backwards) {
 }
 
 void ContentView::showFound() {
-    if (findText_->text().isEmpty()) {
-        findCount_->clear();
+    if (findBar_->text().isEmpty()) {
+        findBar_->showCount({});
         return;
     }
     if (found_.empty()) {
-        findCount_->setText(tr("not found"));
+        findBar_->showCount(tr("not found"));
         return;
     }
-    findCount_->setText(tr("%1 of %2").arg(foundAt_ + 1).arg(found_.size()));
+    findBar_->showCount(tr("%1 of %2").arg(foundAt_ + 1).arg(found_.size()));
     ItemView& lines = currentView();
     lines.lines().reveal(*found_[foundAt_]);
     lines.selectNode(found_[foundAt_]);
@@ -895,7 +856,7 @@ void ContentView::tabChanged(int index) {
         if (moved) shown.lines().reveal(*select);
         shown.selectNode(select, moved);
     }
-    if (findBar_->isVisible() && !findText_->text().isEmpty()) find(findText_->text());
+    if (findBar_->isVisible() && !findBar_->text().isEmpty()) find(findBar_->text());
 }
 
 QString ContentView::path(Side side) const {

@@ -22,7 +22,6 @@
 class QAction;
 class QFileSystemWatcher;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QPushButton;
 class QStatusBar;
@@ -30,6 +29,7 @@ class QTabWidget;
 
 namespace carryover::ui {
 
+class FindBar;
 class ItemView;
 class PathField;
 
@@ -151,9 +151,7 @@ class ContentView : public QWidget {
     QTabWidget* tabs_ = nullptr;
     ItemView* views_[4] = {};
     QPushButton* saveButton_ = nullptr;
-    QWidget* findBar_ = nullptr;
-    QLineEdit* findText_ = nullptr;
-    QLabel* findCount_ = nullptr;
+    FindBar* findBar_ = nullptr;
     QStatusBar* status_ = nullptr;
     QLabel* counts_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
