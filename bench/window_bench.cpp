@@ -1,6 +1,8 @@
 // How fast the window responds on a generated pair of about 300k nodes, once the comparison is done:
-// showing the Differences tab, a switch there and F8, each with the view painted. The comparison of
-// the same pair (the engine alone) runs in the same process as the baseline the figures are set against.
+// showing the Differences tab, a switch there, F8, showing only the decisions and back, a find's next
+// match, an undo and a redo, and going back to Differences from Result, each with the view painted. The
+// comparison of the same pair (the engine alone) runs in the same process as the baseline the figures are set
+// against.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -105,7 +107,7 @@ void SwitchOnDifferencesTab(benchmark::State& state) {
     view.selectTab(Tab::Difference);
     ItemView& lines = view.currentView();
     lines.setCurrentIndex(QModelIndex());
-    lines.selectNextDifference(false);
+    lines.selectNextDecision(false);
     for (auto _ : state) {
         lines.switchSelected();
         paint(view);
@@ -118,7 +120,73 @@ void NextDifference(benchmark::State& state) {
     ItemView& lines = view.currentView();
     lines.setCurrentIndex(QModelIndex());
     for (auto _ : state) {
-        if (!lines.selectNextDifference(false)) lines.setCurrentIndex(QModelIndex());
+        if (!lines.selectNextDecision(false)) lines.setCurrentIndex(QModelIndex());
+        paint(view);
+    }
+}
+
+// Only decisions on, then off again: two steps per iteration.
+void ToggleDecisionsOnly(benchmark::State& state) {
+    ContentView& view = comparedView();
+    view.selectTab(Tab::Difference);
+    for (auto _ : state) {
+        view.setDecisionsOnly(true);
+        paint(view);
+        state.counters["decision lines"] = view.currentView().model()->rowCount();
+        view.setDecisionsOnly(false);
+        paint(view);
+    }
+}
+
+// F3: the next match of a text found on many lines.
+void FindNext(benchmark::State& state) {
+    ContentView& view = comparedView();
+    view.selectTab(Tab::Difference);
+    state.counters["matches"] = view.find(QStringLiteral("enabled"));
+    for (auto _ : state) {
+        view.findNext();
+        paint(view);
+    }
+}
+
+// Typing the find text: every node searched.
+void FindText(benchmark::State& state) {
+    ContentView& view = comparedView();
+    view.selectTab(Tab::Difference);
+    for (auto _ : state) {
+        view.find(QStringLiteral("a"));
+        view.find(QStringLiteral("comment"));
+        paint(view);
+    }
+}
+
+// An undo of a switch and its redo: two steps per iteration.
+void UndoRedo(benchmark::State& state) {
+    ContentView& view = comparedView();
+    view.selectTab(Tab::Difference);
+    ItemView& lines = view.currentView();
+    lines.setCurrentIndex(QModelIndex());
+    lines.selectNextDecision(false);
+    lines.switchSelected();
+    for (auto _ : state) {
+        view.undoStack().undo();
+        paint(view);
+        view.undoStack().redo();
+        paint(view);
+    }
+}
+
+// Back to Differences after a look at Result, where the user was.
+void BackToDifferences(benchmark::State& state) {
+    ContentView& view = comparedView();
+    view.selectTab(Tab::Difference);
+    view.currentView().selectNextDecision(false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        view.selectTab(Tab::Merged);
+        paint(view);
+        state.ResumeTiming();
+        view.selectTab(Tab::Difference);
         paint(view);
     }
 }
@@ -130,6 +198,11 @@ BENCHMARK(LoadBothAndCompare)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(ShowDifferencesTab)->Unit(benchmark::kMillisecond);
 BENCHMARK(SwitchOnDifferencesTab)->Unit(benchmark::kMillisecond);
 BENCHMARK(NextDifference)->Unit(benchmark::kMillisecond);
+BENCHMARK(ToggleDecisionsOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(FindNext)->Unit(benchmark::kMillisecond);
+BENCHMARK(FindText)->Unit(benchmark::kMillisecond);
+BENCHMARK(UndoRedo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BackToDifferences)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",

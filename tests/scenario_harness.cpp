@@ -6,10 +6,12 @@
 // Files are named by their path under ROOT (the repository), or by their name when the scenario made
 // them in its scratch folder (`file`, `folder`, `save`). Failures go to standard error, one line each.
 #include <QApplication>
+#include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
@@ -56,6 +58,14 @@ class Scenario {
         if (!QTest::qWaitForWindowActive(&view_)) std::fprintf(stderr, "the window did not become active\n");
         view_.chooseSaveFile = [this] { return answer("a file to save to"); };
         view_.chooseOpenFile = [this](Side) { return answer("a file to open"); };
+        view_.askUnsaved = [this] {
+            if (questionAnswers_.isEmpty()) {
+                fail("the window asked what to do with unsaved switches, with no answer given");
+                return QMessageBox::Cancel;
+            }
+            return questionAnswers_.takeFirst();
+        };
+        narrowest_ = view_.minimumSizeHint().width();
     }
     ~Scenario() {
         std::fflush(stdout);
@@ -76,7 +86,8 @@ class Scenario {
         }
         --number_;
         line_ = "(end)";
-        if (!answers_.isEmpty()) fail("the scenario's answers were not all asked for: " + answers_.join(' '));
+        if (!answers_.isEmpty() || !questionAnswers_.isEmpty())
+            fail("the scenario's answers were not all asked for: " + answers_.join(' '));
         if (const QString rest = nextOutput(true); !rest.isEmpty()) fail("unexpected output: " + rest);
         return ok_;
     }
@@ -150,8 +161,8 @@ class Scenario {
     }
 
     // Drags the files named from the third word on onto a field, and drops them when it accepts;
-    // whether it accepted.
-    bool drag() {
+    // whether it accepted. With Shift held the drag proposes a move; `action` is what the drop took.
+    bool drag(bool shift = false, Qt::DropAction* action = nullptr) {
         PathField* target = field(side());
         QList<QUrl> urls;
         for (const QString& path : words_.mid(2))
@@ -159,11 +170,15 @@ class Scenario {
         QMimeData data;
         data.setUrls(urls);
         const QPoint at = target->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        const Qt::DropActions actions = shift ? Qt::CopyAction | Qt::MoveAction : Qt::CopyAction;
+        const Qt::KeyboardModifiers modifiers = shift ? Qt::ShiftModifier : Qt::NoModifier;
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, modifiers);
         QApplication::sendEvent(target, &enter);
         if (!enter.isAccepted()) return false;
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(at, actions, &data, Qt::LeftButton, modifiers);
+        if (shift) drop.setDropAction(Qt::MoveAction);
         QApplication::sendEvent(target, &drop);
+        if (action) *action = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
         settle();
         return true;
     }
@@ -243,8 +258,41 @@ class Scenario {
             if (!drag()) fail("the field refused the drag");
         } else if (verb == "refuse") {
             if (drag()) fail("the field took the drag");
+        } else if (verb == "move") {
+            Qt::DropAction action = Qt::IgnoreAction;
+            if (!drag(true, &action))
+                fail("the field refused the drag");
+            else if (action != Qt::CopyAction)
+                fail("the field took the drop other than as a copy");
+        } else if (verb == "copy") {
+            QFile::copy(resolve(word(1)), QDir(scratch_.path()).filePath(word(2)));
+        } else if (verb == "change") {
+            // As an editor saves: the file rewritten in place.
+            const QString file = QDir(scratch_.path()).filePath(word(1));
+            write(file, contents(file).replace(word(2).toUtf8(), word(3).toUtf8()));
+        } else if (verb == "answer" && word(1) == "question") {
+            const QMap<QString, QMessageBox::StandardButton> buttons = {{"Save", QMessageBox::Save},
+                                                                        {"Discard", QMessageBox::Discard},
+                                                                        {"Cancel", QMessageBox::Cancel}};
+            if (!buttons.contains(word(2))) fail("answer the question with Save, Discard or Cancel");
+            questionAnswers_ << buttons.value(word(2), QMessageBox::Cancel);
+        } else if (verb == "type") {
+            QTest::keyClicks(QApplication::focusWidget(), rest(1));
+            settle();
+        } else if (verb == "menu") {
+            QAction* item = menuItem(word(1), word(2));
+            if (!item)
+                fail("no such menu item");
+            else
+                item->trigger();
+            settle();
+        } else if (verb == "click" && word(1) == "status") {
+            clickStatus(word(2));
         } else if (verb == "answer") {
             answers_ << (word(1) == "cancel" ? QString() : resolve(word(1)));
+        } else if (verb == "save" && word(1) == "as") {
+            answers_ << QDir(scratch_.path()).filePath(word(2));
+            key(QKeySequence::fromString("Ctrl+Shift+S"));
         } else if (verb == "save") {
             answers_ << QDir(scratch_.path()).filePath(word(1));
             key(QKeySequence::fromString("Ctrl+S"));
@@ -338,6 +386,51 @@ class Scenario {
         } else if (what == "tab") {
             auto* bar = view_.findChild<QTabBar*>();
             expectEqual("the tab", bar->tabText(bar->currentIndex()), rest(2));
+        } else if (what == "title") {
+            QString title = view_.windowTitle();
+            expectEqual("the title", title.replace("[*]", view_.isWindowModified() ? "*" : ""), rest(2));
+        } else if (what == "window") {
+            expectEqual("the window", view_.isVisible() ? "open" : "closed", word(2));
+        } else if (what == "warning") {
+            expectEqual("the warning", shown(warning()), rest(2));
+        } else if (what == "says") {
+            expectEqual("the field's text", field(side(2))->text(), rest(3));
+        } else if (what == "bar") {
+            // The watcher tells of a change a moment later.
+            for (int i = 0; i < 100 && bar().isEmpty(); ++i)
+                QTest::qWait(20);
+            expectEqual("the bar above the tabs", bar(), rest(2));
+        } else if (what == "found") {
+            QString count;
+            for (QLabel* label : view_.findChildren<QLabel*>())
+                if (label->accessibleName() == "Matches")
+                    count = label->isVisibleTo(&view_) ? label->text() : "";
+            expectEqual("the find bar's count", count, rest(2));
+        } else if (what == "clipboard") {
+            // A text with blanks at its end is quoted.
+            const QString expected =
+                line_.trimmed().endsWith('"') && words_.size() == 3 ? word(2) : rest(2);
+            expectEqual("the clipboard", QGuiApplication::clipboard()->text(), expected);
+        } else if (what == "focus") {
+            QWidget* focus = QApplication::focusWidget();
+            expectEqual("the focus", focus ? focus->accessibleName() : QStringLiteral("(none)"), rest(2));
+        } else if (what == "walk") {
+            // F8 from the top to the last decision: the lines it selects, one a line.
+            ItemView& view = view_.currentView();
+            view.setCurrentIndex({});
+            QString walk;
+            while (true) {
+                const Item* before = view.selectedItem();
+                key(QKeySequence(Qt::Key_F8));
+                const Item* after = view.selectedItem();
+                if (after == before) break;
+                walk += linePath(*after) + '@' + operationWord(after->operation) + '\n';
+            }
+            expectFile("the walk", walk.toUtf8(), 2);
+        } else if (what == "minimum" && word(2) == "width") {
+            const int width = view_.minimumSizeHint().width();
+            if (width > narrowest_)
+                fail(QStringLiteral("the window widened from %1 to %2").arg(narrowest_).arg(width));
         } else if (what == "message") {
             auto* box = view_.findChild<QMessageBox*>();
             expectEqual("the message", box ? shown(box->text()) : QStringLiteral("(none)"), rest(2));
@@ -347,6 +440,49 @@ class Scenario {
         }
     }
 
+    // The message under the fields, when it shows.
+    QString warning() {
+        for (QLabel* label : view_.findChildren<QLabel*>())
+            if (label->accessibleName() == "Refused file" && label->isVisibleTo(&view_)) return label->text();
+        return {};
+    }
+
+    // The bar above the tabs, when it shows.
+    QString bar() {
+        for (QLabel* label : view_.findChildren<QLabel*>())
+            if (label->accessibleName() == "Changed on disk" && label->parentWidget()->isVisibleTo(&view_))
+                return label->text();
+        return {};
+    }
+
+    // The item of a menu, named by their texts without "&" and "…".
+    QAction* menuItem(const QString& menu, const QString& item) {
+        const auto plain = [](QString text) { return text.remove('&').remove(QChar(0x2026)); };
+        for (QMenu* shown : view_.menus())
+            if (plain(shown->title()) == menu)
+                for (QAction* action : shown->actions())
+                    if (plain(action->text()) == item) return action;
+        return nullptr;
+    }
+
+    // Clicks the count of the operation `word` in the status line: follows its link.
+    void clickStatus(const QString& word) {
+        for (QLabel* label : view_.findChildren<QLabel*>()) {
+            if (label->accessibleName() != "Differences per operation") continue;
+            const QRegularExpression link(QStringLiteral("<a [^>]*href=\"([^\"]*)\"[^>]*>(.*?)</a>"));
+            for (const auto& match : link.globalMatch(label->text())) {
+                QTextDocument text;
+                text.setHtml(match.captured(2));
+                if (text.toPlainText().contains(word)) {
+                    emit label->linkActivated(match.captured(1));
+                    settle();
+                    return;
+                }
+            }
+        }
+        fail("no count " + word + " to click in the status line");
+    }
+
     QTemporaryDir scratch_;
     QString root_;
     ContentView view_;
@@ -354,6 +490,8 @@ class Scenario {
     qsizetype outputRead_ = 0;
     int savedStdout_ = -1;
     QStringList answers_;
+    QList<QMessageBox::StandardButton> questionAnswers_;
+    int narrowest_ = 0; // the window's least width before anything was loaded
     QString name_, line_;
     QStringList words_;
     int number_ = 0;

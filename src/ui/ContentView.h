@@ -1,23 +1,35 @@
 // ContentView: the content of the window and the owner of all the application's state: the two path
 // fields, the four trees (configuration, sample, differences, result), the selected tab and the names
-// of the two files the comparison last ran with. A file is loaded when it is dropped on a field (or
-// chosen); once both fields hold a file, and whenever one of them changes to another file, the
-// comparison runs; the result is derived again after every change of the differences.
+// of the two files the comparison last ran with. A file is loaded when it is dropped on a field, chosen
+// or reloaded; once both fields hold a file, and whenever one of them changes to another file or to
+// other content, the comparison runs; the result is derived again after every switch.
+//
+// It also keeps the user's work: switches can be undone, the window's title marks switches not yet
+// saved, and nothing that would drop them (loading, reloading, closing) happens without asking. Its
+// commands are actions, gathered in the menus the window shows.
 #pragma once
 
+#include <QMessageBox>
+#include <QUndoStack>
 #include <QWidget>
 #include <functional>
 
 #include "merge/Comparison.h"
+#include "merge/SwitchState.h"
 #include "model/ContainerCounter.h"
 #include "model/Item.h"
 
+class QAction;
+class QFileSystemWatcher;
 class QLabel;
+class QMenu;
 class QPushButton;
+class QStatusBar;
 class QTabWidget;
 
 namespace carryover::ui {
 
+class FindBar;
 class ItemView;
 class PathField;
 
@@ -41,31 +53,54 @@ class ContentView : public QWidget {
     explicit ContentView(QWidget* parent = nullptr);
 
     // Loads the file at `path` into the field of `side`, as a drop does; runs queued, after the
-    // events at hand.
+    // events at hand, once unsaved switches are saved or given up.
     void openFile(Side side, const QString& path);
     // Asks for a file to load into the field of `side`, then loads it.
     void chooseFile(Side side);
-    // Asks for a file name and saves the result there; says so when that fails.
-    void save();
+    // Reads both files again, once unsaved switches are saved or given up.
+    void reload();
+    // Saves the result where it was saved last, or asks where first; whether it was saved.
+    bool save();
+    // Asks for a file name and saves the result there; whether it was saved.
+    bool saveAs();
     // Whether both fields hold a file, so that the result can be saved.
     bool canSave() const;
+    // Whether switches differ from the last save (or, before one, from the comparison's own).
+    bool isModified() const;
+    // Asks what to do with unsaved switches, and saves them when told; whether to go on.
+    bool maySetWorkAside();
+
+    // Shows only the decisions on the Differences tab, or every line.
+    void setDecisionsOnly(bool only);
+    // Finds `text` in the selected tab and goes to the first match; the number of matches.
+    int find(const QString& text);
+    // Goes to the next (or previous) match; false when there is none.
+    bool findNext(bool backwards = false);
+    QUndoStack& undoStack() { return undo_; }
 
     // The text of the field of `side`: a path, or the prompt.
     QString path(Side side) const;
-    const ItemPtr& tree(Tab tab) const;
+    // The tree of a tab; the result is derived from the differences' switches when asked for.
+    const ItemPtr& tree(Tab tab);
     Tab selectedTab() const;
     void selectTab(Tab tab);
     ItemView& view(Tab tab) const;
     // The selected tab's view.
     ItemView& currentView() const;
+    // The menus of the commands, for a menu bar.
+    const QList<QMenu*>& menus() const { return menus_; }
 
     // Chooses the file to save to; "" when the user cancels. A dialog by default.
     std::function<QString()> chooseSaveFile;
     // Chooses a file to load for a side; "" when the user cancels. A dialog by default.
     std::function<QString(Side)> chooseOpenFile;
+    // Asks what to do with unsaved switches: Save, Discard or Cancel. A question box by default.
+    std::function<QMessageBox::StandardButton()> askUnsaved;
 
   protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   signals:
     // The differences tree was replaced or switched, and the result derived from it.
@@ -73,33 +108,87 @@ class ContentView : public QWidget {
 
   private:
     QWidget* makeFields();
+    QWidget* makeChangedBar();
     QWidget* makeTabs();
-    void makeShortcuts();
+    QWidget* makeFindBar();
+    void makeActions();
 
-    // Loads the file now; the step `openFile` queues.
-    void load(Side side, const QString& path);
+    // Loads the file now, the step `openFile` queues; asks about unsaved switches it would drop,
+    // unless `asked` already.
+    void load(Side side, const QString& path, bool asked = false);
     // The field and tree of a side, written path first, then tree.
     void setFile(Side side, const QString& path, ItemPtr root);
+    void showRefusal(const QString& path, const QString& reason);
     // Posts the comparison when a tree's name differs from the one the comparison last ran with.
     void compareWhenChanged();
     void runComparison();
     void setDifferences(ItemPtr differences, ItemPtr result, OperationCounts counts);
     void switchNode(Item* node);
+    // Puts `state` into the differences tree's flags and derives the result again.
+    void applySwitches(const SwitchState& state);
+    void resetSwitches();
+    bool saveTo(const QString& target);
     void showTrees();
     void showCounts();
+    void showTitle();
+    void watchFiles();
+    void fileChangedOnDisk(const QString& path);
+    void addRecent();
+    void fillRecentMenu();
+    void copy(bool path, bool value);
+    void showContextMenu(ItemView* view, const QPoint& at);
+    void showFindBar();
+    void showFound();
+    void showKeys();
+    void showAbout();
+    void tabChanged(int index);
 
     PathField* configField_ = nullptr;
     PathField* sampleField_ = nullptr;
+    QLabel* refusal_ = nullptr; // the last refused file, under the fields
+    QWidget* changedBar_ = nullptr;
+    QLabel* changedText_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     ItemView* views_[4] = {};
     QPushButton* saveButton_ = nullptr;
+    FindBar* findBar_ = nullptr;
+    QStatusBar* status_ = nullptr;
     QLabel* counts_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QList<QMenu*> menus_;
+    QMenu* recentMenu_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* reloadAction_ = nullptr;
+    QAction* decisionsAction_ = nullptr;
+    QAction* resetAction_ = nullptr;
 
     ContainerCounter counter_; // numbers the containers of every file this view reads
     ItemPtr trees_[4];         // configuration, sample, differences, result
     OperationCounts operationCounts_;
     std::string nameSaved1_, nameSaved2_; // the configuration's and sample's names the comparison ran with
     bool comparisonPosted_ = false;
+    QUndoStack undo_;
+    SwitchState defaults_;               // the comparison's own switches
+    SwitchState saved_;                  // the switches of the last save, or the defaults before one
+    bool modified_ = false;              // the switches differ from saved_
+    bool resultStale_ = false;           // the result is to be derived again from the differences
+    QString savedPath_;                  // where the result was saved last
+    std::vector<const Item*> decisions_; // the lines of the differences that carry a switch
+
+    // Where the user was on a tab: the selected node and the scroll position.
+    struct Place {
+        ItemPtr root;
+        const Item* node = nullptr;
+        std::string path;
+        int scroll = 0;
+    };
+    Place places_[4];
+    int shownTab_ = 0;
+
+    ItemPtr foundIn_;                // the tree searched
+    std::vector<const Item*> found_; // the matches of the find bar's text in it
+    size_t foundAt_ = 0;
 };
 
 } // namespace carryover::ui

@@ -1,8 +1,8 @@
-// The window: its frame, its content and the quit command.
+// The window: its frame, its menus and its content.
 #include "ui/MainWindow.h"
 
-#include <QAction>
 #include <QCloseEvent>
+#include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
 
@@ -15,8 +15,9 @@ const QString frameKey = QStringLiteral("Main Window");
 }
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), content_(new ContentView(this)) {
-    setWindowTitle(QStringLiteral("Carryover"));
     setCentralWidget(content_);
+    for (QMenu* menu : content_->menus())
+        menuBar()->addMenu(menu);
     resize(480, 300);
     if (const QScreen* screen = this->screen()) {
         QRect frame(QPoint(), size());
@@ -25,15 +26,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), content_(new Cont
     }
     // A frame from an earlier run wins over the centring.
     restoreGeometry(QSettings().value(frameKey).toByteArray());
-
-    auto* quit = new QAction(QStringLiteral("Quit"), this);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    quit->setShortcutContext(Qt::ApplicationShortcut);
-    connect(quit, &QAction::triggered, this, &QWidget::close);
-    addAction(quit);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!content_->maySetWorkAside()) {
+        event->ignore();
+        return;
+    }
     QSettings().setValue(frameKey, saveGeometry());
     event->accept();
 }

@@ -1,13 +1,8 @@
 // Colours, words and button images of the operations.
 #include "ui/OperationStyle.h"
 
-#include <QHash>
+#include <QCoreApplication>
 #include <QPainter>
-
-// The images live in a static library, whose resources are registered only when asked for.
-static void registerImages() {
-    Q_INIT_RESOURCE(resources);
-}
 
 namespace carryover::ui {
 
@@ -16,19 +11,21 @@ bool isDark(const QPalette& palette) {
 }
 
 QColor operationColor(Operation operation, bool dark) {
+    // The named colours take the values of the desktop guidelines the colour scheme comes from, which
+    // are darker and easier to read than the pure colours of the same names.
     switch (operation) {
     case Operation::None:
         return dark ? QColor(Qt::white) : QColor(Qt::black);
     case Operation::Kill:
-        return QColor(Qt::red);
+        return dark ? QColor(255, 69, 58) : QColor(255, 59, 48); // red
     case Operation::Merged:
-        return QColor(255, 165, 0); // orange
+        return dark ? QColor(255, 159, 10) : QColor(255, 149, 0); // orange
     case Operation::Replacement:
-        return dark ? QColor(Qt::yellow) : QColor::fromRgbF(0.99f, 0.70f, 0.14f, 1.0f);
+        return dark ? QColor(255, 214, 10) : QColor::fromRgbF(0.99f, 0.70f, 0.14f, 1.0f); // yellow
     case Operation::Inserted:
-        return QColor(Qt::green);
+        return dark ? QColor(50, 215, 75) : QColor(40, 205, 65); // green
     case Operation::Unmatched:
-        return QColor(Qt::blue);
+        return dark ? QColor(10, 132, 255) : QColor(0, 122, 255); // blue
     }
     return {};
 }
@@ -36,17 +33,17 @@ QColor operationColor(Operation operation, bool dark) {
 QString operationWord(Operation operation) {
     switch (operation) {
     case Operation::None:
-        return QStringLiteral("Kept");
+        return QCoreApplication::translate("Operation", "Kept");
     case Operation::Kill:
-        return QStringLiteral("Killed");
+        return QCoreApplication::translate("Operation", "Killed");
     case Operation::Merged:
-        return QStringLiteral("Merged");
+        return QCoreApplication::translate("Operation", "Merged");
     case Operation::Replacement:
-        return QStringLiteral("Replacement");
+        return QCoreApplication::translate("Operation", "Replacement");
     case Operation::Inserted:
-        return QStringLiteral("Inserted");
+        return QCoreApplication::translate("Operation", "Inserted");
     case Operation::Unmatched:
-        return QStringLiteral("Unmatched");
+        return QCoreApplication::translate("Operation", "Unmatched");
     }
     return {};
 }
@@ -54,48 +51,56 @@ QString operationWord(Operation operation) {
 QString operationMeaning(Operation operation) {
     switch (operation) {
     case Operation::None:
-        return QStringLiteral("Kept: taken from the sample, or equal on both sides");
+        return QCoreApplication::translate("Operation",
+                                           "Kept: taken from the sample, or equal on both sides");
     case Operation::Kill:
-        return QStringLiteral("Killed: switched off by a leading \"#\" or by \"Enabled\" set to false");
+        return QCoreApplication::translate(
+            "Operation", "Killed: switched off by a leading \"#\" or by \"Enabled\" set to false");
     case Operation::Merged:
-        return QStringLiteral("Merged: the sample's value, replaced by the configuration's");
+        return QCoreApplication::translate("Operation",
+                                           "Merged: the sample's value, replaced by the configuration's");
     case Operation::Replacement:
-        return QStringLiteral("Replacement: the configuration's value in place of the sample's");
+        return QCoreApplication::translate("Operation",
+                                           "Replacement: the configuration's value in place of the sample's");
     case Operation::Inserted:
-        return QStringLiteral("Inserted: found only in the configuration");
+        return QCoreApplication::translate("Operation", "Inserted: found only in the configuration");
     case Operation::Unmatched:
-        return QStringLiteral("Unmatched: found only in the sample");
+        return QCoreApplication::translate("Operation", "Unmatched: found only in the sample");
     }
     return {};
 }
 
-namespace {
-// The image resource, multiplied by `color`, its transparency kept.
-QPixmap tinted(const QString& name, const QColor& color) {
-    static const bool registered = (registerImages(), true);
-    (void)registered;
-    const QImage original(QStringLiteral(":/images/%1.png").arg(name));
-    if (original.isNull()) return {};
-    QImage image = original.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+QPixmap switchImage(Operation operation, bool enabled, const QColor& color, qreal scale) {
+    // Drawn from shapes at the screen's scale, so that the image stays sharp at any scale: a rounded
+    // square for a node and its subtree (with a tick when on), a circle for one side of a pair (with a
+    // dot when on).
+    constexpr int side = 16;
+    QPixmap image(QSize(side, side) * scale);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
     QPainter painter(&image);
-    painter.setCompositionMode(QPainter::CompositionMode_Multiply);
-    painter.fillRect(image.rect(), color);
-    // Multiplying also paints the transparent surroundings: take the original's transparency back.
-    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    painter.drawImage(0, 0, original);
-    painter.end();
-    return QPixmap::fromImage(image);
-}
-} // namespace
-
-QPixmap switchImage(Operation operation, bool enabled, const QColor& color) {
-    const bool pair = operation == Operation::Merged || operation == Operation::Replacement;
-    const QString name = pair ? (enabled ? "cc" : "c") : (enabled ? "sc" : "s");
-    static QHash<QString, QPixmap> cache;
-    const QString key = name + color.name(QColor::HexArgb);
-    auto found = cache.find(key);
-    if (found == cache.end()) found = cache.insert(key, tinted(name, color));
-    return *found;
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(color, 1.5);
+    painter.setPen(pen);
+    const QRectF frame(2.75, 2.75, 10.5, 10.5);
+    if (operation == Operation::Merged || operation == Operation::Replacement) {
+        painter.drawEllipse(frame);
+        if (enabled) {
+            painter.setBrush(color);
+            painter.setPen(Qt::NoPen);
+            painter.drawEllipse(frame.center(), 2.75, 2.75);
+        }
+    } else {
+        painter.drawRoundedRect(frame, 2, 2);
+        if (enabled) {
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+            painter.setPen(pen);
+            const QPointF tick[] = {{5.25, 8.25}, {7.25, 10.25}, {11, 5.75}};
+            painter.drawPolyline(tick, 3);
+        }
+    }
+    return image;
 }
 
 } // namespace carryover::ui

@@ -23,9 +23,9 @@ QString operationWord(Operation operation);
 // What `operation` means, in a sentence for a line's tooltip.
 QString operationMeaning(Operation operation);
 
-// The image of the enable button of a node with `operation` and `enabled`, tinted by `color`:
-// "cc"/"c" for Merged and Replacement, "sc"/"s" for the rest (switched on/off). Empty when the image
-// resource is missing.
-QPixmap switchImage(Operation operation, bool enabled, const QColor& color);
+// The image of the enable button of a node with `operation` and `enabled`, in `color`, for a screen
+// of `scale` device pixels per pixel: a circle for Merged and Replacement, a square for the rest,
+// marked when switched on.
+QPixmap switchImage(Operation operation, bool enabled, const QColor& color, qreal scale);
 
 } // namespace carryover::ui

@@ -1,6 +1,7 @@
 // PathField: the text that shows the path of a loaded file and takes a property-list file dropped on
 // it. It accepts a drag only when the first of the dragged URLs is a local file whose extension is
-// exactly "plist"; on a drop, or a click, it tells its owner, which loads the file.
+// exactly "plist", and only as a copy; a file of another kind hovering gets the reason in the field. On
+// a drop, a click, or Return or Space while it has the focus, it tells its owner, which loads the file.
 #pragma once
 
 #include <QLabel>
@@ -10,7 +11,7 @@ class QMimeData;
 namespace carryover::ui {
 
 // The prompt a path field shows until a file is loaded.
-inline const QString pathPrompt = QStringLiteral("Drag a .plist file onto this text");
+QString pathPrompt();
 
 class PathField : public QLabel {
     Q_OBJECT
@@ -41,14 +42,18 @@ class PathField : public QLabel {
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
     void showPath();
     // Marks the field as the place a hovering file would land.
     void setHovered(bool hovered);
+    // Shows `reason` in place of the path while a refused file hovers; "" shows the path again.
+    void setRefusal(const QString& reason);
 
     QString path_;
+    QString refusal_;
 };
 
 } // namespace carryover::ui
