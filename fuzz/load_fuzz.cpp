@@ -1,6 +1,6 @@
-// Fuzzing the loading step on arbitrary bytes. What it accepts is written, read again and written
-// again to the same text; libplist reads the written text, and reads the same values from it as from
-// the input wherever it reads the input faithfully.
+// Fuzzing the loading step on arbitrary bytes, XML and binary. What it accepts is written, read again
+// and written again to the same text; libplist reads the written text, and reads the same values from
+// it as from the input wherever it reads the input faithfully, so it judges our binary reader too.
 #include <string>
 #include <string_view>
 
@@ -19,7 +19,7 @@ namespace {
 // Accepting and refusing differ from libplist on purpose both ways, so only what is accepted is checked.
 // Refused although libplist reads it: malformed XML, characters XML cannot hold, integers beyond
 // [-2^63, 2^64-1], nesting beyond 512 levels, binary lists that loop, expand beyond bounds or have odd
-// trailers. Read although libplist refuses it: <float>, a bare <dict>, a byte-order mark, empty forms
+// trailers, UIDs of nine bytes or more (libplist reads them as 0). Read although libplist refuses it: <float>, a bare <dict>, a byte-order mark, empty forms
 // such as <integer/>, and heads libplist trips over, so libplist is given the written text with the
 // default head.
 

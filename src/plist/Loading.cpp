@@ -1,4 +1,4 @@
-// The loading step: bytes read under a ceiling, conversion of binary lists, our reader.
+// The loading step: bytes read under a ceiling, then the binary or the XML reader.
 #include "plist/Loading.h"
 
 #include <string_view>
@@ -45,7 +45,7 @@ LoadStatus loadStatus(ReadStatus status) {
 // How a load ends when a binary list is refused.
 LoadStatus loadStatus(BinaryStatus status) {
     switch (status) {
-    case BinaryStatus::Converted:
+    case BinaryStatus::Read:
         return LoadStatus::Loaded;
     case BinaryStatus::Malformed:
     case BinaryStatus::Cycle:
@@ -94,6 +94,12 @@ LoadResult loadPlist(const std::string& path, ContainerCounter& counter) {
 }
 
 LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter) {
+    auto owner = std::make_shared<const std::string>(std::move(bytes));
+    return loadPlistBytes(path, *owner, owner, counter);
+}
+
+LoadResult loadPlistBytes(const std::string& path, std::string_view bytes, std::shared_ptr<const void> owner,
+                          ContainerCounter& counter) {
     if (bytes.size() > maximumFileSize)
         return failure(LoadStatus::TooLarge,
                        FileBytes{FileBytesStatus::TooLarge, {}, {}, maximumFileSize}.description());
@@ -101,18 +107,16 @@ LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerC
     if (!encoding.empty())
         return failure(LoadStatus::NotUtf8,
                        "the file is encoded in " + std::string(encoding) + ", not UTF-8, format: XML");
-    const bool binary = isBinaryPlist(bytes);
-    if (binary) {
-        BinaryConversion converted = convertBinaryPlist(std::move(bytes));
-        if (converted.status != BinaryStatus::Converted)
-            return failure(loadStatus(converted.status), converted.description());
-        bytes = std::move(converted.text);
+    if (isBinaryPlist(bytes)) {
+        BinaryRead read = readBinaryPlist(path, bytes, std::move(owner), counter);
+        if (read.status != BinaryStatus::Read) return failure(loadStatus(read.status), read.description());
+        return {LoadStatus::Loaded, read.root, {}};
     }
 
-    ReadResult read = readPlistText(path, std::move(bytes), counter);
+    ReadResult read = readPlistText(path, bytes, std::move(owner), counter);
     if (read.status != ReadStatus::Ok)
         return {loadStatus(read.status), read.root,
-                std::string(errorPrefix) + read.description() + ", format: " + (binary ? "binary" : "XML")};
+                std::string(errorPrefix) + read.description() + ", format: XML"};
     return {LoadStatus::Loaded, read.root, {}};
 }
 

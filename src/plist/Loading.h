@@ -1,10 +1,12 @@
 // Loading a property-list file as the application and the command line both do: read the bytes under
 // a size ceiling and read them with our own reader, which decides whether an XML property list is
-// accepted. Text in UTF-16 or UTF-32 is refused, naming its encoding. Binary property lists are checked and
-// converted to XML text first (BinaryPlist.h), so they load like XML files.
+// accepted. Text in UTF-16 or UTF-32 is refused, naming its encoding. Binary property lists are read by
+// their own reader (BinaryPlist.h) into the tree the same list gives as XML.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "model/ContainerCounter.h"
 #include "model/Item.h"
@@ -36,5 +38,8 @@ LoadResult loadPlist(const std::string& path, ContainerCounter& counter);
 
 // Loads `bytes`, the content of the file at `path`, as loadPlist does after reading them.
 LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter);
+// The same for `bytes` kept alive by `owner`, which the tree keeps as long as it lives.
+LoadResult loadPlistBytes(const std::string& path, std::string_view bytes, std::shared_ptr<const void> owner,
+                          ContainerCounter& counter);
 
 } // namespace carryover
