@@ -47,12 +47,17 @@ int usageError(const std::string& why) {
     return trouble;
 }
 
-// Writes `text` to standard output; on failure says why on standard error. Returns `same` or `trouble`.
-int print(std::string_view text) {
-    const std::string reason = writeAll(STDOUT_FILENO, text);
+// Says on standard error why standard output could not be written, if it could not (`reason` is not "").
+// Returns `same` or `trouble`.
+int printed(const std::string& reason) {
     if (reason.empty()) return same;
     std::cerr << "carryover-cli: cannot write standard output: " << reason << '\n';
     return trouble;
+}
+
+// Writes `text` to standard output; on failure says why on standard error. Returns `same` or `trouble`.
+int print(std::string_view text) {
+    return printed(writeAll(STDOUT_FILENO, text));
 }
 
 struct Arguments {
@@ -99,7 +104,7 @@ ItemPtr load(const std::string& path, ContainerCounter& counter) {
 
 // `root` as a property-list document, to standard output or, with -o, saved to that file.
 int emitDocument(const Item& root, const std::string& output) {
-    if (output.empty()) return print(plistRepresentation(root, 0));
+    if (output.empty()) return printed(writeDocument(STDOUT_FILENO, root));
     SaveResult saved = savePlist(root, output);
     if (!saved.saved()) {
         std::cerr << "carryover-cli: cannot write " << quoted(output) << ": " << saved.reason << '\n';
