@@ -94,7 +94,7 @@ bool parse(const std::vector<std::string>& words, bool allowOutput, bool allowTs
 // Loads a file, or prints why not; null when it was refused. The files compared with each other share
 // `counter`, so that their containers are numbered in reading order.
 ItemPtr load(const std::string& path, ContainerCounter& counter) {
-    LoadResult result = loadPlist(path, counter);
+    LoadResult result = loadPlist(path, counter, FileAccess::Map); // the tool ends before the file may change
     if (!result.loaded()) {
         std::cerr << result.message << " (" << quoted(path) << ")\n";
         return nullptr;

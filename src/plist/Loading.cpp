@@ -80,11 +80,11 @@ std::string_view wideEncoding(std::string_view bytes) {
 
 } // namespace
 
-LoadResult loadPlist(const std::string& path, ContainerCounter& counter) {
-    FileBytes file = readFileBytes(path);
+LoadResult loadPlist(const std::string& path, ContainerCounter& counter, FileAccess access) {
+    FileBytes file = readFileBytes(path, maximumFileSize, access);
     switch (file.status) {
     case FileBytesStatus::Read:
-        return loadPlistBytes(path, std::move(file.bytes), counter);
+        return loadPlistBytes(path, file.bytes, std::move(file.owner), counter);
     case FileBytesStatus::Unreadable:
         return failure(LoadStatus::Unreadable, file.description());
     case FileBytesStatus::TooLarge:
@@ -102,7 +102,7 @@ LoadResult loadPlistBytes(const std::string& path, std::string_view bytes, std::
                           ContainerCounter& counter) {
     if (bytes.size() > maximumFileSize)
         return failure(LoadStatus::TooLarge,
-                       FileBytes{FileBytesStatus::TooLarge, {}, {}, maximumFileSize}.description());
+                       FileBytes{FileBytesStatus::TooLarge, {}, nullptr, {}, maximumFileSize}.description());
     const std::string_view encoding = wideEncoding(bytes);
     if (!encoding.empty())
         return failure(LoadStatus::NotUtf8,

@@ -10,6 +10,7 @@
 
 #include "model/ContainerCounter.h"
 #include "model/Item.h"
+#include "plist/FileBytes.h"
 
 namespace carryover {
 
@@ -33,8 +34,10 @@ struct LoadResult {
 };
 
 // Loads the property-list file at `path` into a tree whose root is named by `path`; containers take
-// their serial numbers from `counter`.
-LoadResult loadPlist(const std::string& path, ContainerCounter& counter);
+// their serial numbers from `counter`. With `access` Map the tree refers into the mapped file, which
+// must then not shrink while the tree lives.
+LoadResult loadPlist(const std::string& path, ContainerCounter& counter,
+                     FileAccess access = FileAccess::Read);
 
 // Loads `bytes`, the content of the file at `path`, as loadPlist does after reading them.
 LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter);
