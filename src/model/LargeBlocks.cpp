@@ -28,7 +28,9 @@ void* mapBlock(size_t size) {
     const size_t tail = start + length + hugePageSize - (aligned + length);
     if (tail > 0) ::munmap(reinterpret_cast<void*>(aligned + length), tail);
     auto* block = reinterpret_cast<void*>(aligned);
-    ::madvise(block, length, MADV_HUGEPAGE); // advice only: without huge pages the block still serves
+    // Advice only: without huge pages the block still serves. The whole huge pages of what was asked for
+    // take it; the rest keeps small pages, so that the unasked end of the last page is never filled.
+    ::madvise(block, size / hugePageSize * hugePageSize, MADV_HUGEPAGE);
     return block;
 }
 
