@@ -48,7 +48,7 @@ class LargeBlockResource final : public std::pmr::memory_resource {
 
     void do_deallocate(void* block, size_t bytes, size_t alignment) override {
         if (bytes < hugePageSize)
-            ::operator delete(block, bytes, std::align_val_t(alignment));
+            ::operator delete(block, std::align_val_t(alignment));
         else
             unmapBlock(block, bytes);
     }
