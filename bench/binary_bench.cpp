@@ -1,5 +1,5 @@
-// Loading a binary property list: the loading step (object-table walk, libplist's conversion to XML,
-// our reader) next to libplist merely parsing the same bytes. Throughput is given per byte of the
+// Loading a binary property list: the loading step (the object-table walk and the tree built from the
+// table) next to libplist merely parsing the same bytes. Throughput is given per byte of the
 // binary file; the list is the generated ~10 MB document converted to binary.
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,6 @@
-// The whole-process baseline for the merge: reads each file given and has libplist parse it as XML
-// and free the tree, as little as any program reading both files must do.
+// The whole-process baseline for the merge: reads each file given and has libplist parse it, as XML or
+// as a binary list by its first bytes, and free the tree: as little as any program reading both files
+// must do.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -12,7 +13,10 @@ int main(int argc, char** argv) {
         std::string text(static_cast<size_t>(in.tellg()), '\0');
         in.seekg(0).read(text.data(), static_cast<std::streamsize>(text.size()));
         plist_t plist = nullptr;
-        plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &plist);
+        if (text.starts_with("bplist00"))
+            plist_from_bin(text.data(), static_cast<uint32_t>(text.size()), &plist);
+        else
+            plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &plist);
         if (!plist) {
             std::fprintf(stderr, "libplist refused %s\n", argv[i]);
             return 2;

@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# The whole `carryover-cli merge` process on generated pairs, against a process in which libplist merely
-# parses both files (carryover_libplist_parse): CPU time (perf stat's task-clock, the mean of RUNS runs) and peak
-# resident memory, with the ratios. Run after a release build:
-#   bench/merge_process.sh [build/release] [KILOBYTES...]    (per file; default: 55 1024 10240 102400)
+# The whole `carryover-cli merge` process on generated pairs, XML and binary, against a process in which
+# libplist merely parses both files (carryover_libplist_parse), and against another build of the tool
+# when BASE names its carryover-cli. The runs are interleaved, one of each per round, so that a machine
+# shared with other work slows them alike: CPU time (perf stat's task-clock) as the median of ROUNDS
+# rounds (default 7) with the least and the most, the ratio of the medians, and peak resident memory
+# against the two files. Run after a release build:
+#   BASE=/path/to/old/carryover-cli bench/merge_process.sh [build/release] [KILOBYTES...]
+#   (KILOBYTES per file; default: 55 1024 10240)
 set -euo pipefail
 build=${1:-build/release}
 shift || true
 sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(55 1024 10240 102400)
-runs=${RUNS:-5}
+[ ${#sizes[@]} -gt 0 ] || sizes=(55 1024 10240)
+rounds=${ROUNDS:-7}
+base=${BASE:-}
+
 
 # perf and GNU time come from the bench set of scripts/setup; the programs from a build with the benchmarks.
 command -v perf >/dev/null && [ -x /usr/bin/time ] || "$(dirname "$0")/../scripts/setup" bench
@@ -25,22 +31,38 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The CPU time in ms (task-clock, mean of RUNS runs, from perf stat) and the largest peak RSS in KiB.
-measure() {
-  perf stat -x, -e task-clock -r "$runs" -o "$work/stat" "$@" >/dev/null
-  local ms kib
-  ms=$(awk -F, '/task-clock/ { print $1; exit }' "$work/stat")
-  /usr/bin/time -f '%M' -o "$work/time" "$@" >/dev/null
-  kib=$(cat "$work/time")
-  echo "$ms $kib"
+cpu_ms() { # the task-clock of one run in ms
+  perf stat -x, -e task-clock -o "$work/stat" "$@" >/dev/null
+  awk -F, '/task-clock/ { print $1; exit }' "$work/stat"
 }
+peak_kib() { /usr/bin/time -f '%M' -o "$work/time" "$@" >/dev/null; cat "$work/time"; }
+# median, least and most of the numbers on standard input
+spread() { sort -g | awk '{ v[NR] = $1 } END { printf "%.2f %.2f %.2f\n", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[1], v[NR] }'; }
 
-printf '%10s %12s %12s %8s %12s %10s %10s\n' "pair KiB" "merge ms" "libplist ms" "ratio" "merge MiB" "x files" "MiB/MB"
+printf '%-6s %8s  %-10s %26s %14s %8s %8s\n' form "pair KiB" subject "CPU ms median [min-max]" "x libplist" "MiB" "x files"
 for kib in "${sizes[@]}"; do
-  "$build/bench/carryover_generate_pair" "$kib" "$work/config.plist" "$work/sample.plist"
-  files=$(( $(stat -c %s "$work/config.plist") + $(stat -c %s "$work/sample.plist") ))
-  read -r merge_ms merge_kib < <(measure "$build/carryover-cli" merge "$work/config.plist" "$work/sample.plist" -o "$work/merged.plist")
-  read -r base_ms _ < <(measure "$build/bench/carryover_libplist_parse" "$work/config.plist" "$work/sample.plist")
-  awk -v k="$(( files / 1024 ))" -v m="$merge_ms" -v b="$base_ms" -v p="$merge_kib" -v f="$files" 'BEGIN {
-    printf "%10d %12.2f %12.2f %8.2f %12.1f %10.1f %10.2f\n", k, m, b, (b > 0 ? m / b : 0), p / 1024, p * 1024 / f, (p / 1024) / (f / 1048576) }'
+  for form in xml binary; do
+    "$build/bench/carryover_generate_pair" $([ $form = binary ] && echo --binary) "$kib" "$work/config.plist" "$work/sample.plist"
+    files=$(( $(stat -c %s "$work/config.plist") + $(stat -c %s "$work/sample.plist") ))
+    subjects=(libplist merge)
+    [ -n "$base" ] && subjects+=(base)
+    command_of() {
+      case $1 in
+        libplist) echo "$build/bench/carryover_libplist_parse $work/config.plist $work/sample.plist" ;;
+        merge) echo "$build/carryover-cli merge $work/config.plist $work/sample.plist -o $work/merged.plist" ;;
+        base) echo "$base merge $work/config.plist $work/sample.plist -o $work/merged.plist" ;;
+      esac
+    }
+    for s in "${subjects[@]}"; do : >"$work/$s.ms"; done
+    for _ in $(seq "$rounds"); do
+      for s in "${subjects[@]}"; do cpu_ms $(command_of "$s") >>"$work/$s.ms"; done
+    done
+    read -r lib_median _ < <(spread <"$work/libplist.ms")
+    for s in "${subjects[@]}"; do
+      read -r median least most < <(spread <"$work/$s.ms")
+      kib_peak=$(peak_kib $(command_of "$s"))
+      awk -v f=$form -v k=$(( files / 1024 )) -v s=$s -v m="$median" -v lo="$least" -v hi="$most" -v l="$lib_median" -v p="$kib_peak" -v b="$files" 'BEGIN {
+        printf "%-6s %8d  %-10s %10.2f [%.2f-%.2f] %14.2f %8.1f %8.2f\n", f, k, s, m, lo, hi, m / l, p / 1024, p * 1024 / b }'
+    done
+  done
 done

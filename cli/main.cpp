@@ -135,9 +135,9 @@ int usageError(const std::string& why) {
     return trouble;
 }
 
-// Writes `text` to standard output; on failure says why on standard error. Returns `same` or `trouble`.
-int print(std::string_view text) {
-    const std::string reason = writeAll(STDOUT_FILENO, text);
+// Says on standard error why standard output could not be written, if it could not (`reason` is not "").
+// Returns `same` or `trouble`.
+int printed(const std::string& reason) {
     if (reason.empty()) return same;
     std::cerr << "carryover-cli: cannot write standard output: " << reason << '\n';
     return trouble;
@@ -229,7 +229,7 @@ bool parse(const Command& command, int count, char** words, Arguments& out, bool
 // compared with each other share `counter`, so that their containers are numbered in reading order.
 ItemPtr load(const std::string& path, ContainerCounter& counter) {
     LoadResult result =
-        path == standardStream ? loadPlistDescriptor(STDIN_FILENO, path, counter) : loadPlist(path, counter);
+        path == standardStream ? loadPlistDescriptor(STDIN_FILENO, path, counter) : loadPlist(path, counter, FileAccess::Map);
     if (!result.loaded()) {
         std::cerr << result.message << " (" << quoted(path) << ")\n";
         return nullptr;
@@ -239,7 +239,7 @@ ItemPtr load(const std::string& path, ContainerCounter& counter) {
 
 // `root` as a property-list document, to standard output or, with -o, saved to that file.
 int emitDocument(const Item& root, const std::string& output) {
-    if (output.empty() || output == standardStream) return print(plistRepresentation(root, 0));
+    if (output.empty() || output == standardStream) return printed(writeDocument(STDOUT_FILENO, root));
     SaveResult saved = savePlist(root, output);
     if (!saved.saved()) {
         std::cerr << "carryover-cli: cannot write " << quoted(output) << ": " << saved.reason << '\n';

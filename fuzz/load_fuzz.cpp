@@ -1,7 +1,7 @@
-// Fuzzing the loading step on arbitrary bytes. What it accepts is written, read again and written
-// again to the same text; libplist reads the written text, and reads the same values from it as from
-// the input wherever it reads the input faithfully. Expat judges well-formedness: XML it refuses is
-// refused, and the written text is XML it takes.
+// Fuzzing the loading step on arbitrary bytes, XML and binary. What it accepts is written, read again
+// and written again to the same text; libplist reads the written text, and reads the same values from
+// it as from the input wherever it reads the input faithfully, so it judges our binary reader too.
+// Expat judges well-formedness: XML it refuses is refused, and the written text is XML it takes.
 #include <string>
 #include <string_view>
 
@@ -23,7 +23,8 @@ namespace {
 // Accepting and refusing differ from libplist on purpose both ways, so only what is accepted is checked.
 // Refused although libplist reads it: malformed XML, characters XML cannot hold, integers beyond
 // [-2^63, 2^64-1], data that is not Base64, entities the document type declares, nesting beyond 512
-// levels, binary lists that loop, expand beyond bounds or have odd trailers. Read although libplist refuses it: <float>, a bare <dict>, a byte-order mark, empty forms
+// levels, binary lists that loop, expand beyond bounds or have odd trailers, UIDs of nine bytes or more
+// (libplist reads them as 0). Read although libplist refuses it: <float>, a bare <dict>, a byte-order mark, empty forms
 // such as <integer/>, and heads libplist trips over, so libplist is given the written text with the
 // default head.
 

@@ -28,7 +28,7 @@ std::string pattern(size_t size) {
 std::string outcome(const std::string& path, size_t limit) {
     FileBytes read = readFileBytes(path, limit);
     if (read.status != FileBytesStatus::Read) return read.bytes.empty() ? read.description() : "bytes kept";
-    return read.description().empty() ? read.bytes : "a reason given";
+    return read.description().empty() ? std::string(read.bytes) : "a reason given";
 }
 
 } // namespace

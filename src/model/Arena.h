@@ -1,5 +1,6 @@
 // Arena: the memory that the nodes of trees and their texts live in. It hands out room from large
-// blocks and gives it all back at once when it goes, so a tree of any size is freed in one step.
+// blocks and gives it all back at once when it goes, so a tree of any size is freed in one step. Its
+// large blocks are mapped for huge pages (LargeBlocks.h).
 // What lives in an arena is never destroyed one by one, so it must not need destroying: nodes,
 // texts and child lists are plain data. An arena can also hold other owners for as long as it lives:
 // the file text that names and values refer into, or the arena of a tree whose nodes a new tree took.
@@ -15,6 +16,8 @@
 #include <string_view>
 #include <type_traits>
 #include <vector>
+
+#include "model/LargeBlocks.h"
 
 namespace carryover {
 
@@ -56,7 +59,7 @@ class Arena {
     void hold(std::shared_ptr<const void> owner) { owners_.push_back(std::move(owner)); }
 
   private:
-    std::pmr::monotonic_buffer_resource memory_{size_t(1) << 12};
+    std::pmr::monotonic_buffer_resource memory_{size_t(1) << 12, largeBlocks()};
     std::vector<std::shared_ptr<const void>> owners_;
 };
 

@@ -1,18 +1,17 @@
-// Binary property lists: a walk over the object table that checks what libplist would otherwise
-// convert wrongly or at unbounded cost, then libplist's conversion to XML text.
+// Binary property lists: a walk over the object table that checks every object once and bounds what
+// shared objects expand to, then the tree built from the table.
 #include "plist/BinaryPlist.h"
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <vector>
 
-#include <plist/plist.h>
-
-#include "model/Item.h"
+#include "model/Text.h"
 #include "plist/Quoted.h"
 #include "plist/Reader.h"
 #include "plist/XmlCharacter.h"
@@ -26,11 +25,18 @@ constexpr size_t trailerSize = 32;
 constexpr uint64_t nodeCountCap = uint64_t(1) << 62;
 // Dates are seconds since 2001-01-01T00:00:00Z; these are 1000-01-01 and 10000-01-01.
 constexpr double earliestDate = -31588531200.0, dateAfterLatest = 252423993600.0;
+// 2001-01-01 counted in days from 1970-01-01.
+constexpr int64_t dateEpochDays = 11323;
+// UIDs are written as an integer in XML, which the other readers hold in 32 bits.
+constexpr uint64_t uidLimit = uint64_t(1) << 32;
 
 // Object markers: the high four bits of an object's first byte.
 enum Marker : unsigned {
+    SingleMarker = 0x0, // false (low bits 8) and true (9)
     IntegerMarker = 0x1,
+    RealMarker = 0x2,
     DateMarker = 0x3,
+    DataMarker = 0x4,
     AsciiMarker = 0x5,
     Utf16Marker = 0x6,
     UidMarker = 0x8,
@@ -38,6 +44,10 @@ enum Marker : unsigned {
     SetMarker = 0xC,
     DictionaryMarker = 0xD,
 };
+
+bool isText(unsigned marker) {
+    return marker == AsciiMarker || marker == Utf16Marker;
+}
 
 std::string codePointName(char32_t c) {
     char name[16];
@@ -48,7 +58,7 @@ std::string codePointName(char32_t c) {
 // A binary property list's object table, read where it lies in the bytes.
 class ObjectTable {
   public:
-    explicit ObjectTable(std::string& bytes) : bytes_(bytes) {}
+    explicit ObjectTable(std::string_view bytes) : bytes_(bytes) {}
 
     // Whether the trailer and the offset table are sound.
     bool open() {
@@ -112,31 +122,61 @@ class ObjectTable {
         return value;
     }
 
-    // Writes the eight bytes at `from` over those at `to`, and `marker` before them.
-    void rewrite(size_t head, unsigned char marker, size_t from) {
-        bytes_[head] = static_cast<char>(marker);
-        std::memmove(bytes_.data() + head + 1, bytes_.data() + from, 8);
-    }
+    // The `count` bytes at `at`.
+    std::string_view bytes(size_t at, uint64_t count) const { return bytes_.substr(at, count); }
 
   private:
     static bool hasLength(unsigned marker) {
-        return marker == 0x4 || marker == AsciiMarker || marker == Utf16Marker || marker == 0x7 ||
+        return marker == DataMarker || marker == AsciiMarker || marker == Utf16Marker || marker == 0x7 ||
                marker == ArrayMarker || marker == SetMarker || marker == DictionaryMarker;
     }
 
-    std::string& bytes_;
+    std::string_view bytes_;
     size_t offsetWidth_ = 0, refWidth_ = 0;
     uint64_t objects_ = 0, top_ = 0, table_ = 0;
 };
+
+// Stands for bytes of an ASCII string object that are not UTF-8.
+constexpr char32_t notUtf8 = 0x110000;
+
+// Calls `visit` with each code point of the string object `object` until it returns false; an unpaired
+// surrogate is given as it is, bytes that are not UTF-8 as notUtf8.
+template <typename Visit>
+void forEachCodePoint(const ObjectTable& table, const ObjectTable::Object& object, Visit visit) {
+    if (object.marker == AsciiMarker) {
+        const std::string_view bytes = table.bytes(object.content, object.count);
+        for (size_t at = 0; at < bytes.size();)
+            if (!visit(nextUtf8(bytes, at))) return;
+        return;
+    }
+    for (uint64_t i = 0; i < object.count; ++i) {
+        auto c = static_cast<char32_t>(table.number(object.content + 2 * i, 2));
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < object.count) {
+            const auto low = static_cast<char32_t>(table.number(object.content + 2 * i + 2, 2));
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if (!visit(c)) return;
+    }
+}
+
+// Whether an ASCII string object is printable ASCII, tab, line feed and carriage return only, so that
+// every character of it is one XML allows.
+bool isPlainAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\n' || c == '\r'; });
+}
 
 // The walk: each object is checked once, however often it is shared; each container's expanded node
 // count and height are kept so that shared subtrees are not walked again.
 class Walk {
   public:
-    explicit Walk(std::string& bytes) : table_(bytes) {}
+    explicit Walk(const ObjectTable& table) : table_(table) {}
 
-    BinaryConversion run() {
-        if (!table_.open()) return refuse(BinaryStatus::Malformed);
+    // Why the list cannot be read; Read when it can.
+    BinaryRead run() {
         const uint64_t objects = table_.objects();
         state_.assign(objects, Unseen);
         nodes_.assign(objects, 0);
@@ -153,7 +193,7 @@ class Walk {
             if (frame.dictionary) {
                 const uint64_t key = table_.reference(frame.refs, entry);
                 if (key >= objects) return refuse(BinaryStatus::Malformed);
-                if (auto refused = checkLeaf(key, true)) return *refused;
+                if (auto refused = checkKey(key)) return *refused;
             }
             const uint64_t child =
                 table_.reference(frame.refs, frame.dictionary ? frame.count + entry : entry);
@@ -190,17 +230,17 @@ class Walk {
         int height = 1;
     };
 
-    static BinaryConversion refuse(BinaryStatus status, std::string detail = {}) {
-        return {status, {}, std::move(detail)};
+    static BinaryRead refuse(BinaryStatus status, std::string detail = {}) {
+        return {status, nullptr, std::move(detail)};
     }
 
     // Starts on the unseen object `index`: a container is pushed, a leaf checked and done.
-    std::optional<BinaryConversion> enter(uint64_t index) {
+    std::optional<BinaryRead> enter(uint64_t index) {
         ObjectTable::Object object;
         if (!table_.object(index, object)) return refuse(BinaryStatus::Malformed);
         const bool dictionary = object.marker == DictionaryMarker;
         if (!dictionary && object.marker != ArrayMarker && object.marker != SetMarker)
-            return checkLeaf(index, false);
+            return checkLeaf(index);
         const uint64_t refs = dictionary ? 2 : 1;
         if (object.count > UINT64_MAX / 2 ||
             !table_.fits(object.content, object.count * refs, table_.refWidth()))
@@ -225,83 +265,99 @@ class Walk {
         parent.height = std::max(parent.height, std::min(height_[child], maximumDepth + 1) + 1);
     }
 
-    // Checks a leaf once: a key is a string, text holds only characters XML can hold, an integer
-    // fits in 64 bits, a date has a four-digit year.
-    std::optional<BinaryConversion> checkLeaf(uint64_t index, bool key) {
+    // Checks a key: a string, as checkLeaf has it.
+    std::optional<BinaryRead> checkKey(uint64_t index) {
+        ObjectTable::Object object;
+        if (!table_.object(index, object) || !isText(object.marker)) return refuse(BinaryStatus::Malformed);
+        return checkLeaf(index, true);
+    }
+
+    // Checks a leaf once: its content lies among the objects and is one that XML can hold: text of
+    // characters XML allows, an integer within 64 bits, a real of four or eight bytes, a date with a
+    // four-digit year, a UID within 32 bits.
+    std::optional<BinaryRead> checkLeaf(uint64_t index, bool key = false) {
         if (state_[index] == Done) return std::nullopt;
         ObjectTable::Object object;
         if (!table_.object(index, object)) return refuse(BinaryStatus::Malformed);
-        const bool text = object.marker == AsciiMarker || object.marker == Utf16Marker;
-        if (key && !text) return refuse(BinaryStatus::Malformed);
-        if (text) {
-            const uint64_t width = object.marker == Utf16Marker ? 2 : 1;
-            if (!table_.fits(object.content, object.count, width)) return refuse(BinaryStatus::Malformed);
-            for (char32_t c : codePoints(object)) {
-                if (isXmlCharacter(c)) continue;
-                const std::string what = c == notUtf8 ? "bytes that are not UTF-8" : codePointName(c);
-                return refuse(BinaryStatus::InvalidCharacter, (key ? "a key of " + escaped(containerPath())
-                                                                   : "the string at " + escaped(path())) +
-                                                                  " holds " + what);
+        uint64_t height = 0;
+        switch (object.marker) {
+        case SingleMarker:
+            if (object.count != 0x8 && object.count != 0x9) return refuse(BinaryStatus::Malformed);
+            break;
+        case IntegerMarker:
+            if (object.count > 4 || !table_.fits(object.content, uint64_t(1) << object.count, 1))
+                return refuse(BinaryStatus::Malformed);
+            if (object.count == 4) {
+                const uint64_t high = table_.number(object.content, 8),
+                               low = table_.number(object.content + 8, 8);
+                if (high != 0 && !(high == UINT64_MAX && low >> 63 == 1))
+                    return refuse(BinaryStatus::IntegerTooLarge, "the integer at " + escaped(path()));
             }
-        }
-        if (object.marker == IntegerMarker && object.count == 4) {
-            if (!table_.fits(object.content, 16, 1)) return refuse(BinaryStatus::Malformed);
-            const uint64_t high = table_.number(object.content, 8),
-                           low = table_.number(object.content + 8, 8);
-            const bool negative = high == UINT64_MAX && low >> 63 == 1;
-            if (high != 0 && !negative)
-                return refuse(BinaryStatus::IntegerTooLarge, "the integer at " + escaped(path()));
-            // libplist reads sixteen bytes as unsigned; a negative value is given to it in eight.
-            if (negative) table_.rewrite(object.content - 1, IntegerMarker << 4 | 3, object.content + 8);
-        }
-        if (object.marker == UidMarker && object.count >= 4) // its low bits count its bytes less one
-            return refuse(BinaryStatus::UidTooWide, "the UID at " + escaped(path()));
-        if (object.marker == DateMarker && object.count == 3) {
-            if (!table_.fits(object.content, 8, 1)) return refuse(BinaryStatus::Malformed);
+            break;
+        case RealMarker:
+            if ((object.count != 2 && object.count != 3) ||
+                !table_.fits(object.content, uint64_t(1) << object.count, 1))
+                return refuse(BinaryStatus::Malformed);
+            break;
+        case DateMarker: {
+            if (object.count != 3 || !table_.fits(object.content, 8, 1))
+                return refuse(BinaryStatus::Malformed);
             const auto seconds = std::bit_cast<double>(table_.number(object.content, 8));
             if (!(seconds >= earliestDate && seconds < dateAfterLatest))
                 return refuse(BinaryStatus::DateOutOfRange, "the date at " + escaped(path()));
+            break;
+        }
+        case DataMarker:
+            if (!table_.fits(object.content, object.count, 1)) return refuse(BinaryStatus::Malformed);
+            break;
+        case AsciiMarker:
+        case Utf16Marker:
+            if (auto refused = checkText(object, key)) return refused;
+            break;
+        case UidMarker:
+            // The count is the number of bytes less one.
+            if (object.count >= 8 || !table_.fits(object.content, object.count + 1, 1))
+                return refuse(BinaryStatus::Malformed);
+            if (table_.number(object.content, object.count + 1) >= uidLimit)
+                return refuse(BinaryStatus::UidTooWide, "the UID at " + escaped(path()));
+            height = 1; // read as a dictionary
+            break;
+        default:
+            return refuse(BinaryStatus::Malformed);
         }
         state_[index] = Done;
         nodes_[index] = 1;
+        height_[index] = static_cast<int>(height);
         return std::nullopt;
     }
 
-    // Stands for bytes of an ASCII string object that are not UTF-8.
-    static constexpr char32_t notUtf8 = 0x110000;
-
-    // The code points of a string object; an unpaired surrogate is kept as it is, bytes that are not
-    // UTF-8 become notUtf8.
-    std::u32string codePoints(const ObjectTable::Object& object) const {
-        std::u32string text;
-        if (object.marker == AsciiMarker) {
-            std::string bytes;
-            for (uint64_t i = 0; i < object.count; ++i)
-                bytes += static_cast<char>(table_.byte(object.content + i));
-            for (size_t at = 0; at < bytes.size();)
-                text += nextUtf8(bytes, at);
-            return text;
-        }
-        for (uint64_t i = 0; i < object.count; ++i) {
-            char32_t c = static_cast<char32_t>(table_.number(object.content + 2 * i, 2));
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < object.count) {
-                const auto low = static_cast<char32_t>(table_.number(object.content + 2 * i + 2, 2));
-                if (low >= 0xDC00 && low <= 0xDFFF) {
-                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-            text += c;
-        }
-        return text;
+    // Checks a string or key object: it lies among the objects, holds only characters XML allows, and
+    // a UTF-16 one is not empty.
+    std::optional<BinaryRead> checkText(const ObjectTable::Object& object, bool key) {
+        const bool utf16 = object.marker == Utf16Marker;
+        if ((utf16 && object.count == 0) || !table_.fits(object.content, object.count, utf16 ? 2 : 1))
+            return refuse(BinaryStatus::Malformed);
+        if (!utf16 && isPlainAscii(table_.bytes(object.content, object.count))) return std::nullopt;
+        std::optional<char32_t> fault;
+        forEachCodePoint(table_, object, [&](char32_t c) {
+            if (!isXmlCharacter(c)) fault = c;
+            return !fault;
+        });
+        if (!fault) return std::nullopt;
+        const std::string what = *fault == notUtf8 ? "bytes that are not UTF-8" : codePointName(*fault);
+        return refuse(BinaryStatus::InvalidCharacter,
+                      (key ? "a key of " + escaped(containerPath()) : "the string at " + escaped(path())) +
+                          " holds " + what);
     }
 
     // A string object's text as UTF-8, for naming a path.
     std::string decode(const ObjectTable::Object& object) const {
         std::string text;
-        if (object.marker != AsciiMarker && object.marker != Utf16Marker) return text;
-        for (char32_t c : codePoints(object))
+        if (!isText(object.marker)) return text;
+        forEachCodePoint(table_, object, [&](char32_t c) {
             appendUtf8(text, isXmlCharacter(c) ? c : 0xFFFD);
+            return true;
+        });
         return text;
     }
 
@@ -330,38 +386,209 @@ class Walk {
         return stack_.size() > 1 ? path(stack_.size() - 1) : "the top level";
     }
 
-    ObjectTable table_;
+    const ObjectTable& table_;
     std::vector<uint8_t> state_;
     std::vector<uint64_t> nodes_;
     std::vector<int> height_;
     std::vector<Frame> stack_;
 };
 
-// Libplist's XML text for `plist`, with carriage returns written as references.
-std::string xmlText(plist_t plist) {
-    char* xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(plist, &xml, &length);
-    const std::string_view all(xml ? xml : "", xml ? length : 0);
-    std::string text;
-    text.reserve(all.size());
-    size_t from = 0;
-    for (size_t at = all.find('\r'); at != std::string_view::npos; at = all.find('\r', from)) {
-        text.append(all.substr(from, at - from));
-        text += "&#13;";
-        from = at + 1;
+// Appends `c` as XML text holds it: the characters that would be markup, and carriage returns, which
+// XML reads as line feeds, as references.
+void appendEscaped(std::string& out, char32_t c) {
+    switch (c) {
+    case '&':
+        out += "&amp;";
+        return;
+    case '<':
+        out += "&lt;";
+        return;
+    case '>':
+        out += "&gt;";
+        return;
+    case '\r':
+        out += "&#13;";
+        return;
+    default:
+        appendUtf8(out, c);
     }
-    text.append(all.substr(from));
-    plist_to_xml_free(xml);
-    return text;
 }
+
+// `value` in `digits` decimal digits, with leading zeros.
+void appendDigits(char* at, int64_t value, int digits) {
+    for (int i = digits - 1; i >= 0; --i, value /= 10)
+        at[i] = static_cast<char>('0' + value % 10);
+}
+
+// Builds the tree of a list the walk has passed: every reference leads to a sound object, no container
+// holds itself, and nesting is within bounds, so the recursion is too.
+class Builder {
+  public:
+    Builder(const ObjectTable& table, Arena& arena, ContainerCounter& counter)
+        : table_(table), arena_(arena), counter_(counter) {}
+
+    // Makes the entries of the dictionary or array object `index` the children of `container`.
+    void fill(Item& container, uint64_t index) {
+        ObjectTable::Object object;
+        table_.object(index, object);
+        const bool dictionary = object.marker == DictionaryMarker;
+        container.children.reserve(object.count, arena_);
+        for (uint64_t i = 0; i < object.count; ++i) {
+            const std::string_view name =
+                dictionary ? text(table_.reference(object.content, i)) : elementName(i);
+            const uint64_t child = table_.reference(object.content, dictionary ? object.count + i : i);
+            container.children.push_back(node(child, name, container), arena_);
+        }
+    }
+
+  private:
+    const ObjectTable& table_;
+    Arena& arena_;
+    ContainerCounter& counter_;
+    // "Item 0", "Item 1", ... made once for all the arrays of the list.
+    std::vector<std::string_view> elementNames_;
+    // The texts of string objects made in the arena, by object, so that a shared one is made once;
+    // empty until the first is made.
+    std::vector<std::string_view> texts_;
+
+    std::string_view elementName(size_t index) {
+        while (elementNames_.size() <= index)
+            elementNames_.push_back(carryover::elementName(elementNames_.size(), arena_));
+        return elementNames_[index];
+    }
+
+    Item* node(uint64_t index, std::string_view name, Item& parent) {
+        Item* item = arena_.make<Item>();
+        item->name = name;
+        item->parent = &parent;
+        ObjectTable::Object object;
+        table_.object(index, object);
+        switch (object.marker) {
+        case SingleMarker:
+            item->data = ItemData::boolean(object.count == 0x9);
+            break;
+        case IntegerMarker:
+            item->data = integer(object);
+            break;
+        case RealMarker:
+            item->data = ItemData::real(
+                object.count == 2 ? double(std::bit_cast<float>(uint32_t(table_.number(object.content, 4))))
+                                  : std::bit_cast<double>(table_.number(object.content, 8)));
+            break;
+        case DateMarker:
+            item->data = ItemData(dateText(std::bit_cast<double>(table_.number(object.content, 8))),
+                                  ItemDataType::Date);
+            break;
+        case DataMarker: {
+            const std::string_view bytes = table_.bytes(object.content, object.count);
+            item->data =
+                ItemData::bytes(ByteView(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+            break;
+        }
+        case AsciiMarker:
+        case Utf16Marker:
+            item->data = ItemData(text(index), ItemDataType::String);
+            break;
+        case UidMarker: {
+            startContainer(*item, ItemDataType::Dictionary);
+            Item* uid = arena_.make<Item>();
+            uid->name = "CF$UID";
+            uid->parent = item;
+            uid->data = ItemData::unsignedInteger(table_.number(object.content, object.count + 1));
+            uid->canonical = true;
+            item->children.push_back(uid, arena_);
+            break;
+        }
+        case DictionaryMarker:
+        case ArrayMarker:
+        case SetMarker:
+            startContainer(*item, object.marker == DictionaryMarker ? ItemDataType::Dictionary
+                                                                    : ItemDataType::Array);
+            fill(*item, index);
+            break;
+        }
+        const bool textual = item->type() == ItemDataType::String || item->type() == ItemDataType::Date;
+        item->canonical =
+            isCanonicalAsWritten(item->name) && (!textual || isCanonicalAsWritten(item->data.text()));
+        return item;
+    }
+
+    ItemData integer(const ObjectTable::Object& object) const {
+        switch (object.count) {
+        case 3: // eight bytes are signed
+            return ItemData::integer(static_cast<int64_t>(table_.number(object.content, 8)));
+        case 4: { // sixteen: above the signed range, or negative in eight bytes of ones
+            const uint64_t high = table_.number(object.content, 8),
+                           low = table_.number(object.content + 8, 8);
+            return high == 0 ? ItemData::unsignedInteger(low) : ItemData::integer(static_cast<int64_t>(low));
+        }
+        default: // one, two or four bytes are unsigned
+            return ItemData::integer(
+                static_cast<int64_t>(table_.number(object.content, size_t(1) << object.count)));
+        }
+    }
+
+    // The text of the string object `index` as XML holds it: the bytes of the file where they stand so,
+    // else a text made in the arena.
+    std::string_view text(uint64_t index) {
+        ObjectTable::Object object;
+        table_.object(index, object);
+        if (object.marker == AsciiMarker) {
+            const std::string_view bytes = table_.bytes(object.content, object.count);
+            if (bytes.find_first_of("&<>\r") == std::string_view::npos) return bytes;
+        }
+        if (texts_.empty()) texts_.resize(table_.objects());
+        std::string_view& made = texts_[index];
+        if (made.data() != nullptr) return made;
+        std::string out;
+        forEachCodePoint(table_, object, [&](char32_t c) {
+            appendEscaped(out, c);
+            return true;
+        });
+        made = arena_.keep(out);
+        if (made.data() == nullptr) made = std::string_view("", 0);
+        return made;
+    }
+
+    // The XML text of a date `seconds` after 2001-01-01T00:00:00Z, to the second towards that moment.
+    std::string_view dateText(double seconds) {
+        const int64_t whole = static_cast<int64_t>(seconds);
+        int64_t days = dateEpochDays + whole / 86400, second = whole % 86400;
+        if (second < 0) second += 86400, --days;
+        // Civil date from days since 1970-01-01, in eras of 400 years beginning in March.
+        days += 719468;
+        const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+        const int64_t dayOfEra = days - era * 146097;
+        const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+        const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+        const int64_t monthFromMarch = (5 * dayOfYear + 2) / 153;
+        const int64_t day = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
+        const int64_t month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+        const int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+        char* text = arena_.room<char>(20);
+        std::memcpy(text, "0000-00-00T00:00:00Z", 20);
+        appendDigits(text, year, 4);
+        appendDigits(text + 5, month, 2);
+        appendDigits(text + 8, day, 2);
+        appendDigits(text + 11, second / 3600, 2);
+        appendDigits(text + 14, second / 60 % 60, 2);
+        appendDigits(text + 17, second % 60, 2);
+        return {text, 20};
+    }
+
+    void startContainer(Item& item, ItemDataType type) {
+        char digits[24];
+        const char* end = std::to_chars(digits, digits + sizeof digits, counter_.take()).ptr;
+        item.data = ItemData(arena_.keep(std::string_view(digits, static_cast<size_t>(end - digits))), type);
+    }
+};
 
 } // namespace
 
-std::string BinaryConversion::description() const {
+std::string BinaryRead::description() const {
     std::string reason;
     switch (status) {
-    case BinaryStatus::Converted:
+    case BinaryStatus::Read:
         return "";
     case BinaryStatus::Malformed:
         reason = "not a valid property list";
@@ -398,23 +625,22 @@ bool isBinaryPlist(std::string_view bytes) {
     return bytes.starts_with(binaryMagic);
 }
 
-BinaryConversion convertBinaryPlist(std::string bytes) {
-    {
-        Walk walk(bytes);
-        BinaryConversion checked = walk.run();
-        if (checked.status != BinaryStatus::Converted) return checked;
-    }
-    plist_t plist = nullptr;
-    plist_from_bin(bytes.data(), static_cast<uint32_t>(bytes.size()), &plist);
-    if (!plist) return {BinaryStatus::Malformed, {}, {}};
-    std::string().swap(bytes);
-    BinaryConversion converted;
-    if (plist_get_node_type(plist) == PLIST_DICT)
-        converted.text = xmlText(plist);
-    else
-        converted.status = BinaryStatus::NotDictionary;
-    plist_free(plist);
-    return converted;
+BinaryRead readBinaryPlist(const std::string& path, std::string_view bytes, std::shared_ptr<const void> owner,
+                           ContainerCounter& counter) {
+    ObjectTable table(bytes);
+    if (!table.open()) return {BinaryStatus::Malformed, nullptr, {}};
+    BinaryRead checked = Walk(table).run();
+    if (checked.status != BinaryStatus::Read) return checked;
+
+    // Texts and data refer into the file's bytes wherever they stand there as read, so the tree's
+    // arena keeps them.
+    auto arena = std::make_shared<Arena>();
+    arena->hold(std::move(owner));
+    Item* root = arena->make<Item>();
+    root->name = arena->keep(path);
+    root->data = ItemData(bytes, ItemDataType::FileName);
+    Builder(table, *arena, counter).fill(*root, table.top());
+    return {BinaryStatus::Read, ownedBy(std::move(arena), root), {}};
 }
 
 } // namespace carryover

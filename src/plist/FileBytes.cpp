@@ -5,25 +5,27 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <optional>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "model/LargeBlocks.h"
 
 namespace carryover {
 
 namespace {
 
 constexpr size_t firstCapacity = size_t(1) << 16;
-constexpr size_t largestChunk = size_t(1) << 26;
 
 FileBytes failed(FileBytesStatus status, std::string reason = {}) {
-    return {status, {}, std::move(reason), 0};
+    return {status, {}, nullptr, std::move(reason), 0};
 }
 
 FileBytes tooLarge(size_t limit) {
-    return {FileBytesStatus::TooLarge, {}, {}, limit};
+    return {FileBytesStatus::TooLarge, {}, nullptr, {}, limit};
 }
 
 // `bytes` in GiB when a whole number of them, else in bytes.
@@ -31,6 +33,15 @@ std::string sizeText(size_t bytes) {
     constexpr size_t gib = size_t(1) << 30;
     return bytes % gib == 0 && bytes > 0 ? std::to_string(bytes / gib) + " GiB"
                                          : std::to_string(bytes) + " bytes";
+}
+
+// The `size` bytes of the regular file open as `fd`, mapped; nothing when the system will not map it.
+std::optional<FileBytes> mapped(int fd, size_t size) {
+    void* at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (at == MAP_FAILED) return std::nullopt;
+    std::shared_ptr<const void> mapping(
+        at, [size](const void* block) { ::munmap(const_cast<void*>(block), size); });
+    return FileBytes{FileBytesStatus::Read, {static_cast<const char*>(at), size}, std::move(mapping), {}, 0};
 }
 
 } // namespace
@@ -47,9 +58,16 @@ std::string FileBytes::description() const {
     return "";
 }
 
-FileBytes readFileBytes(const std::string& path, size_t limit) {
+FileBytes readFileBytes(const std::string& path, size_t limit, FileAccess access) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return failed(FileBytesStatus::Unreadable, std::strerror(errno));
+    struct stat info {};
+    if (access == FileAccess::Map && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+        static_cast<uint64_t>(info.st_size) <= limit)
+        if (std::optional<FileBytes> file = mapped(fd, static_cast<size_t>(info.st_size))) {
+            ::close(fd);
+            return std::move(*file);
+        }
     FileBytes read = readDescriptorBytes(fd, limit);
     ::close(fd);
     return read;
@@ -57,44 +75,37 @@ FileBytes readFileBytes(const std::string& path, size_t limit) {
 
 FileBytes readDescriptorBytes(int fd, size_t limit) {
     struct stat info {};
-    size_t expected = firstCapacity;
+    size_t capacity = firstCapacity;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
         const off_t position = std::clamp<off_t>(::lseek(fd, 0, SEEK_CUR), 0, info.st_size);
         const uint64_t left = static_cast<uint64_t>(info.st_size - position);
         if (left > limit) return tooLarge(limit);
-        expected = static_cast<size_t>(left) + 1; // one more byte to see the end
+        capacity = static_cast<size_t>(left) + 1; // one more byte to see the end
     }
 
-    // Chunks are filled one after the other and joined at the end, so that no chunk is copied while
-    // reading; one byte beyond the ceiling is enough to learn that the file is too large.
+    // One buffer, moved to one twice as large when it fills; one byte beyond the ceiling is enough to
+    // learn that the file is too large.
     const size_t ceiling = limit + 1;
-    std::vector<std::string> chunks;
-    size_t size = 0, filled = 0;
+    capacity = std::min(capacity, ceiling);
+    std::shared_ptr<char[]> buffer = makeBuffer(capacity);
+    size_t size = 0;
     while (size < ceiling) {
-        if (chunks.empty() || filled == chunks.back().size()) {
-            const size_t next = chunks.empty() ? expected : std::clamp(size, firstCapacity, largestChunk);
-            chunks.emplace_back(std::min(next, ceiling - size), '\0');
-            filled = 0;
+        if (size == capacity) {
+            const size_t larger = std::min(std::max(2 * capacity, firstCapacity), ceiling);
+            std::shared_ptr<char[]> moved = makeBuffer(larger);
+            std::memcpy(moved.get(), buffer.get(), size);
+            buffer = std::move(moved);
+            capacity = larger;
         }
-        std::string& chunk = chunks.back();
-        const ssize_t got = ::read(fd, chunk.data() + filled, chunk.size() - filled);
+        const ssize_t got = ::read(fd, buffer.get() + size, capacity - size);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return failed(FileBytesStatus::Unreadable, std::strerror(errno));
         if (got == 0) break;
-        filled += static_cast<size_t>(got);
         size += static_cast<size_t>(got);
     }
     if (size > limit) return tooLarge(limit);
-    if (chunks.empty()) return {FileBytesStatus::Read, {}, {}, 0};
-    chunks.back().resize(filled);
-    if (chunks.size() == 1) return {FileBytesStatus::Read, std::move(chunks.front()), {}, 0};
-    std::string bytes;
-    bytes.reserve(size);
-    for (std::string& chunk : chunks) {
-        bytes += chunk;
-        std::string().swap(chunk);
-    }
-    return {FileBytesStatus::Read, std::move(bytes), {}, 0};
+    const std::string_view bytes(buffer.get(), size);
+    return {FileBytesStatus::Read, bytes, std::move(buffer), {}, 0};
 }
 
 } // namespace carryover

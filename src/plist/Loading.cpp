@@ -1,4 +1,4 @@
-// The loading step: bytes read under a ceiling, conversion of binary lists, our reader.
+// The loading step: bytes read under a ceiling, then the binary or the XML reader.
 #include "plist/Loading.h"
 
 #include <algorithm>
@@ -48,7 +48,7 @@ LoadStatus loadStatus(ReadStatus status) {
 // How a load ends when a binary list is refused.
 LoadStatus loadStatus(BinaryStatus status) {
     switch (status) {
-    case BinaryStatus::Converted:
+    case BinaryStatus::Read:
         return LoadStatus::Loaded;
     case BinaryStatus::Malformed:
     case BinaryStatus::Cycle:
@@ -103,7 +103,7 @@ std::string_view wideEncoding(std::string_view bytes) {
 LoadResult loadRead(const std::string& path, FileBytes file, ContainerCounter& counter) {
     switch (file.status) {
     case FileBytesStatus::Read:
-        return loadPlistBytes(path, std::move(file.bytes), counter);
+        return loadPlistBytes(path, file.bytes, std::move(file.owner), counter);
     case FileBytesStatus::Unreadable:
         return failure(LoadStatus::Unreadable, file.description());
     case FileBytesStatus::TooLarge:
@@ -114,8 +114,8 @@ LoadResult loadRead(const std::string& path, FileBytes file, ContainerCounter& c
 
 } // namespace
 
-LoadResult loadPlist(const std::string& path, ContainerCounter& counter) {
-    return loadRead(path, readFileBytes(path), counter);
+LoadResult loadPlist(const std::string& path, ContainerCounter& counter, FileAccess access) {
+    return loadRead(path, readFileBytes(path, maximumFileSize, access), counter);
 }
 
 LoadResult loadPlistDescriptor(int fd, const std::string& name, ContainerCounter& counter) {
@@ -123,25 +123,29 @@ LoadResult loadPlistDescriptor(int fd, const std::string& name, ContainerCounter
 }
 
 LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter) {
+    auto owner = std::make_shared<const std::string>(std::move(bytes));
+    return loadPlistBytes(path, *owner, owner, counter);
+}
+
+LoadResult loadPlistBytes(const std::string& path, std::string_view bytes, std::shared_ptr<const void> owner,
+                          ContainerCounter& counter) {
     if (bytes.size() > maximumFileSize)
         return failure(LoadStatus::TooLarge,
-                       FileBytes{FileBytesStatus::TooLarge, {}, {}, maximumFileSize}.description());
+                       FileBytes{FileBytesStatus::TooLarge, {}, nullptr, {}, maximumFileSize}.description());
     const std::string_view encoding = wideEncoding(bytes);
     if (!encoding.empty())
         return failure(LoadStatus::NotUtf8,
                        "the file is encoded in " + std::string(encoding) + ", not UTF-8, format: XML");
-    const bool binary = isBinaryPlist(bytes);
-    if (binary) {
-        BinaryConversion converted = convertBinaryPlist(std::move(bytes));
-        if (converted.status != BinaryStatus::Converted)
-            return failure(loadStatus(converted.status), converted.description());
-        bytes = std::move(converted.text);
+    if (isBinaryPlist(bytes)) {
+        BinaryRead read = readBinaryPlist(path, bytes, std::move(owner), counter);
+        if (read.status != BinaryStatus::Read) return failure(loadStatus(read.status), read.description());
+        return {LoadStatus::Loaded, read.root, {}};
     }
 
-    ReadResult read = readPlistText(path, std::move(bytes), counter);
+    ReadResult read = readPlistText(path, bytes, std::move(owner), counter);
     if (read.status != ReadStatus::Ok)
         return {loadStatus(read.status), read.root,
-                std::string(errorPrefix) + read.description() + ", format: " + (binary ? "binary" : "XML")};
+                std::string(errorPrefix) + read.description() + ", format: XML"};
     return {LoadStatus::Loaded, read.root, {}};
 }
 

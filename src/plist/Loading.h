@@ -1,14 +1,17 @@
 // Loading a property-list file as the application and the command line both do: read the bytes under
 // a size ceiling and read them with our own reader, which decides whether an XML property list is
 // accepted. Text in UTF-16 or UTF-32 is refused, naming its encoding, with or without a byte-order mark.
-// Binary property lists are checked and converted to XML text first (BinaryPlist.h), so they load like XML
-// files.
+// Binary property lists are read by their own reader (BinaryPlist.h) into the tree the same list gives
+// as XML.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "model/ContainerCounter.h"
 #include "model/Item.h"
+#include "plist/FileBytes.h"
 
 namespace carryover {
 
@@ -32,8 +35,10 @@ struct LoadResult {
 };
 
 // Loads the property-list file at `path` into a tree whose root is named by `path`; containers take
-// their serial numbers from `counter`.
-LoadResult loadPlist(const std::string& path, ContainerCounter& counter);
+// their serial numbers from `counter`. With `access` Map the tree refers into the mapped file, which
+// must then not shrink while the tree lives.
+LoadResult loadPlist(const std::string& path, ContainerCounter& counter,
+                     FileAccess access = FileAccess::Read);
 
 // Loads what the open descriptor `fd` holds (standard input, say) as loadPlist does, into a tree whose
 // root is named `name`; `fd` stays open.
@@ -41,5 +46,8 @@ LoadResult loadPlistDescriptor(int fd, const std::string& name, ContainerCounter
 
 // Loads `bytes`, the content of the file at `path`, as loadPlist does after reading them.
 LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter);
+// The same for `bytes` kept alive by `owner`, which the tree keeps as long as it lives.
+LoadResult loadPlistBytes(const std::string& path, std::string_view bytes, std::shared_ptr<const void> owner,
+                          ContainerCounter& counter);
 
 } // namespace carryover

@@ -528,6 +528,12 @@ ItemPtr errorRoot(const std::string& path, Item* parent) {
 }
 
 ReadResult readPlistText(const std::string& path, std::string text, ContainerCounter& counter, Item* parent) {
+    auto file = std::make_shared<const std::string>(std::move(text));
+    return readPlistText(path, *file, file, counter, parent);
+}
+
+ReadResult readPlistText(const std::string& path, std::string_view text, std::shared_ptr<const void> owner,
+                         ContainerCounter& counter, Item* parent) {
     ReadStatus fault = ReadStatus::Ok;
     bool combining = false;
     size_t failedAt = characterFault(text, fault, combining);
@@ -536,17 +542,16 @@ ReadResult readPlistText(const std::string& path, std::string text, ContainerCou
         // Names and texts refer into the file text wherever it holds them as they are, so the tree's
         // arena keeps the text.
         auto arena = std::make_shared<Arena>();
-        auto file = std::make_shared<const std::string>(std::move(text));
-        arena->hold(file);
+        arena->hold(std::move(owner));
         Item* root = arena->make<Item>();
         root->name = arena->keep(path);
         root->parent = parent;
-        root->data = ItemData(*file, ItemDataType::FileName);
-        Parser parser(*file, *root, counter, *arena, !combining);
+        root->data = ItemData(text, ItemDataType::FileName);
+        Parser parser(text, *root, counter, *arena, !combining);
         if (parser.read()) return {ownedBy(std::move(arena), root), ReadStatus::Ok, {}};
         result = refused(path, parent, parser.scanner.status, std::move(parser.scanner.detail));
         failedAt = parser.scanner.failedAt;
-        place(*file, failedAt, result.line, result.column);
+        place(text, failedAt, result.line, result.column);
         return result;
     } else {
         result = refused(path, parent, fault,

@@ -6,6 +6,7 @@
 // keys, strings and dates are held as written, character and entity references included.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,9 @@ struct ReadResult {
 // take their serial numbers from `counter`.
 ReadResult readPlistText(const std::string& path, std::string text, ContainerCounter& counter,
                          Item* parent = nullptr);
+// The same for `text` kept alive by `owner`, which the tree keeps as long as it lives.
+ReadResult readPlistText(const std::string& path, std::string_view text, std::shared_ptr<const void> owner,
+                         ContainerCounter& counter, Item* parent = nullptr);
 
 // The root for a document that was refused: kind Error, "Dateifehler: " followed by `path`.
 ItemPtr errorRoot(const std::string& path, Item* parent);

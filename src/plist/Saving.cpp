@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <random>
 
 #include <fcntl.h>
@@ -98,17 +99,20 @@ int createTemporary(const std::string& folder, mode_t mode, std::string& name) {
     return -1;
 }
 
-// Writes `text` to the device or pipe open as `fd` and closes it.
-std::string writeInPlace(int fd, std::string_view text) {
+// Writes what a file is to hold to the open descriptor it is given; returns "" or the system's reason.
+using Content = std::function<std::string(int fd)>;
+
+// Writes `content` to the device or pipe open as `fd` and closes it.
+std::string writeInPlace(int fd, const Content& content) {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    std::string reason = writeAll(fd, text);
+    std::string reason = content(fd);
     if (::close(fd) != 0 && reason.empty() && errno != EINTR) reason = reasonFor(errno);
     return reason;
 }
 
-// Writes `text` to a temporary file in the folder of `target` and renames it over `target`.
-std::string replace(const Target& target, std::string_view text) {
+// Writes `content` to a temporary file in the folder of `target` and renames it over `target`.
+std::string replace(const Target& target, const Content& content) {
     if (target.exists && S_ISDIR(target.info.st_mode)) return reasonFor(EISDIR);
     std::string temporary;
     // A replaced file's content is never readable by more people than the file's own mode allows.
@@ -126,7 +130,7 @@ std::string replace(const Target& target, std::string_view text) {
         [[maybe_unused]] const int owned = ::fchown(fd, target.info.st_uid, target.info.st_gid);
         if (::fchmod(fd, target.info.st_mode & 07777) != 0) return fail(reasonFor(errno));
     }
-    std::string reason = writeAll(fd, text);
+    std::string reason = content(fd);
     if (!reason.empty()) return fail(reason);
     if (::fsync(fd) != 0) return fail(reasonFor(errno));
     if (::close(fd) != 0) {
@@ -140,6 +144,23 @@ std::string replace(const Target& target, std::string_view text) {
         return reason;
     }
     return {};
+}
+
+// Writes `content` to `path` as writeFileAtomically does.
+std::string writeFile(const std::string& path, const Content& content) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+        // Opened without creating or truncating, as nothing else should happen to a device or pipe; without
+        // waiting, so that a pipe nobody reads from is a failure rather than a hang.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0 && errno == ENXIO && S_ISFIFO(info.st_mode)) return "nothing reads from the named pipe";
+        if (fd < 0) return reasonFor(errno);
+        if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) return writeInPlace(fd, content);
+        ::close(fd); // a regular file took its place meanwhile: it is replaced as one
+    }
+    const Target target = follow(path);
+    if (target.error != 0) return reasonFor(target.error);
+    return replace(target, content);
 }
 
 } // namespace
@@ -161,19 +182,11 @@ std::string writeAll(int fd, std::string_view text) {
 }
 
 std::string writeFileAtomically(const std::string& path, std::string_view text) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
-        // Opened without creating or truncating, as nothing else should happen to a device or pipe; without
-        // waiting, so that a pipe nobody reads from is a failure rather than a hang.
-        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0 && errno == ENXIO && S_ISFIFO(info.st_mode)) return "nothing reads from the named pipe";
-        if (fd < 0) return reasonFor(errno);
-        if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) return writeInPlace(fd, text);
-        ::close(fd); // a regular file took its place meanwhile: it is replaced as one
-    }
-    const Target target = follow(path);
-    if (target.error != 0) return reasonFor(target.error);
-    return replace(target, text);
+    return writeFile(path, [text](int fd) { return writeAll(fd, text); });
+}
+
+std::string writeDocument(int fd, const Item& root) {
+    return writePlist(root, 0, [fd](std::string_view block) { return writeAll(fd, block); });
 }
 
 std::string SaveResult::description() const {
@@ -190,7 +203,7 @@ std::string SaveResult::description() const {
 
 SaveResult savePlist(const Item& root, const std::string& path) {
     if (root.type() != ItemDataType::FileName) return {SaveStatus::NotADocument, {}};
-    std::string reason = writeFileAtomically(path, plistRepresentation(root, 0));
+    std::string reason = writeFile(path, [&root](int fd) { return writeDocument(fd, root); });
     if (!reason.empty()) return {SaveStatus::WriteFailed, std::move(reason)};
     return {};
 }

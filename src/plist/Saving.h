@@ -42,8 +42,12 @@ struct SaveResult {
     std::string description() const;
 };
 
-// Writes plistRepresentation(root, 0) to `path` as writeFileAtomically does, in UTF-8, when `root` is a
-// file's root.
+// Writes plistRepresentation(root, 0) to the open descriptor `fd` block by block (see writePlist), without
+// holding the whole text. Returns "" when everything was written; otherwise the system's reason.
+std::string writeDocument(int fd, const Item& root);
+
+// Writes plistRepresentation(root, 0) to `path` as writeFileAtomically does, in UTF-8, block by block as
+// writeDocument writes it, when `root` is a file's root.
 SaveResult savePlist(const Item& root, const std::string& path);
 
 } // namespace carryover

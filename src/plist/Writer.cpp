@@ -1,4 +1,5 @@
-// Writing Item trees as property-list text, appended to one growing string.
+// Writing Item trees as property-list text, appended to one string that is handed on in blocks when
+// there is somewhere to hand it.
 #include "plist/Writer.h"
 
 #include <algorithm>
@@ -24,9 +25,22 @@ bool hasWrittenChildren(const Item& container) {
 
 class Writer {
   public:
+    // Without a sink, `out` grows to the whole text.
+    explicit Writer(const TextSink* sink = nullptr) : sink_(sink) {
+        if (sink_) out.reserve(writeBlockSize + writeBlockSize / 2);
+    }
+
     std::string out;
+    std::string failure; // the sink's first reason
+
+    // Hands what is left to the sink.
+    void finish() {
+        if (sink_ && failure.empty() && !out.empty()) failure = (*sink_)(out);
+        out.clear();
+    }
 
     void write(const Item& node, int depth) {
+        if (!failure.empty()) return;
         switch (node.type()) {
         case ItemDataType::None:
         case ItemDataType::Error:
@@ -70,12 +84,22 @@ class Writer {
     }
 
   private:
+    const TextSink* sink_;
+
+    // Hands a full block to the sink.
+    void spill() {
+        if (!sink_ || out.size() < writeBlockSize) return;
+        if (failure.empty()) failure = (*sink_)(out);
+        out.clear();
+    }
+
     void indent(int depth) { out.append(static_cast<size_t>(std::max(depth, 0)), '\t'); }
 
     void line(int depth, std::string_view text) {
         indent(depth);
         out += text;
         out += '\n';
+        spill();
     }
 
     void element(int depth, std::string_view tag, std::string_view text) {
@@ -87,6 +111,7 @@ class Writer {
         out += "</";
         out += tag;
         out += ">\n";
+        spill();
     }
 
     void writeEntries(const Item& container, int depth) {
@@ -98,7 +123,7 @@ class Writer {
     }
 
     void writeDocument(const Item& root, int depth) {
-        out.reserve(out.size() + root.data.text().size());
+        if (!sink_) out.reserve(out.size() + root.data.text().size());
         out += documentHead(root.data.text()).value_or(defaultHeader);
         out += "<dict>\n";
         writeEntries(root, depth + 1);
@@ -112,6 +137,13 @@ std::string plistRepresentation(const Item& node, int depth) {
     Writer writer;
     writer.write(node, depth);
     return std::move(writer.out);
+}
+
+std::string writePlist(const Item& node, int depth, const TextSink& sink) {
+    Writer writer(&sink);
+    writer.write(node, depth);
+    writer.finish();
+    return writer.failure;
 }
 
 } // namespace carryover

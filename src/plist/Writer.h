@@ -4,6 +4,7 @@
 // read goes back out unchanged and reads again as the same values.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,5 +23,15 @@ extern const std::string_view defaultHeader;
 // with their key line; a container holding nothing else is written in its empty form, <dict/> or
 // <array/>.
 std::string plistRepresentation(const Item& node, int depth);
+
+// Takes the written text block by block: returns "" when it took the block, else why it could not.
+using TextSink = std::function<std::string(std::string_view)>;
+
+// About how many bytes writePlist hands to its sink at a time.
+constexpr size_t writeBlockSize = size_t(1) << 17;
+
+// Writes plistRepresentation(node, depth) to `sink` in blocks, without holding the whole text; returns
+// "" when the sink took it all, else the first reason the sink gave, after which nothing more is written.
+std::string writePlist(const Item& node, int depth, const TextSink& sink);
 
 } // namespace carryover
