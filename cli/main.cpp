@@ -143,6 +143,11 @@ int printed(const std::string& reason) {
     return trouble;
 }
 
+// Writes `text` to standard output; on failure says why on standard error. Returns `same` or `trouble`.
+int print(std::string_view text) {
+    return printed(writeAll(STDOUT_FILENO, text));
+}
+
 // Whether lines are coloured.
 bool colourWanted(Colour colour) {
     switch (colour) {

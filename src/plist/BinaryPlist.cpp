@@ -495,7 +495,7 @@ class Builder {
             uid->name = "CF$UID";
             uid->parent = item;
             uid->data = ItemData::unsignedInteger(table_.number(object.content, object.count + 1));
-            uid->canonical = true;
+            uid->nameCanonical = uid->valueCanonical = true;
             item->children.push_back(uid, arena_);
             break;
         }
@@ -508,8 +508,12 @@ class Builder {
             break;
         }
         const bool textual = item->type() == ItemDataType::String || item->type() == ItemDataType::Date;
-        item->canonical =
-            isCanonicalAsWritten(item->name) && (!textual || isCanonicalAsWritten(item->data.text()));
+        // Texts are held as XML spells them: one with "&" holds a reference, and compares by meaning.
+        const auto plain = [](std::string_view text) {
+            return text.find('&') == std::string_view::npos && isCanonicalAsWritten(text);
+        };
+        item->nameCanonical = plain(item->name);
+        item->valueCanonical = !textual || plain(item->data.text());
         return item;
     }
 
