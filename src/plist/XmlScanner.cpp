@@ -90,6 +90,23 @@ size_t XmlScanner::skipSpace(size_t at) const {
 }
 
 size_t XmlScanner::nameLength(size_t at, bool token) const {
+    // ASCII by table, the common case; from the first character beyond, by XML's classes.
+    const size_t size = text_.size();
+    size_t end = at;
+    if (!token) {
+        if (end == size || static_cast<unsigned char>(text_[end]) >= 0x80)
+            return nonAsciiNameLength(at, token);
+        if (!(nameBytes[static_cast<unsigned char>(text_[end])] & 1)) return 0;
+        ++end;
+    }
+    while (end < size && static_cast<unsigned char>(text_[end]) < 0x80 &&
+           (nameBytes[static_cast<unsigned char>(text_[end])] & 2))
+        ++end;
+    if (end < size && static_cast<unsigned char>(text_[end]) >= 0x80) return nonAsciiNameLength(at, token);
+    return end - at;
+}
+
+size_t XmlScanner::nonAsciiNameLength(size_t at, bool token) const {
     size_t end = at;
     while (end < text_.size()) {
         const auto c = static_cast<unsigned char>(text_[end]);
