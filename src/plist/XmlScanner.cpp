@@ -469,7 +469,7 @@ bool XmlScanner::markupDeclaration(size_t& at) {
     size_t i = at + 2;
     bool wellFormed;
     if (word(i, "ELEMENT"))
-        wellFormed = space(i) && name(i) && space(i) && contentSpecification(i);
+        wellFormed = space(i) && name(i) && space(i) && contentModel(i);
     else if (word(i, "ATTLIST"))
         wellFormed = space(i) && name(i) && attributeDefinitions(i);
     else if (word(i, "ENTITY"))
@@ -486,7 +486,7 @@ bool XmlScanner::markupDeclaration(size_t& at) {
     return true;
 }
 
-bool XmlScanner::contentSpecification(size_t& at) {
+bool XmlScanner::contentModel(size_t& at) {
     if (word(at, "EMPTY") || word(at, "ANY")) return true;
     if (at == text_.size() || text_[at] != '(') return false;
     size_t i = skipSpace(at + 1);

@@ -103,7 +103,7 @@ class XmlScanner {
     // one.
     bool externalId(size_t& at, bool publicAlone);
     bool markupDeclaration(size_t& at);
-    bool contentSpecification(size_t& at);
+    bool contentModel(size_t& at);
     bool attributeDefinitions(size_t& at);
     bool enumeration(size_t& at, bool tokens);
     bool entityDeclaration(size_t& at);
