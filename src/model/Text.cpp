@@ -2,6 +2,7 @@
 // byte-wise path for text that stands for itself.
 #include "model/Text.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -17,9 +18,18 @@ namespace {
 // Whether `text` may stand for other bytes than its own in NFC: it holds a reference, or a code point
 // from U+0300 on. Below U+0300, every code point is its own canonical composition and none combines
 // with the one before.
+constexpr std::array<bool, 256> makeResolvingBytes() {
+    std::array<bool, 256> bytes{};
+    for (int c = 0xCC; c < 256; ++c)
+        bytes[static_cast<size_t>(c)] = true;
+    bytes['&'] = true;
+    return bytes;
+}
+constexpr std::array<bool, 256> resolvingBytes = makeResolvingBytes();
+
 bool mayNeedResolving(std::string_view text) {
     for (unsigned char c : text)
-        if (c >= 0xCC || c == '&') return true;
+        if (resolvingBytes[c]) return true;
     return false;
 }
 

@@ -19,18 +19,21 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// The ASCII bytes that may start a name, and those that may continue one; characters from U+0080 on
-// are looked up as XML defines them.
-constexpr std::array<uint8_t, 128> makeNameBytes() {
-    std::array<uint8_t, 128> bytes{};
-    for (int c = 0; c < 128; ++c) {
+// The bytes that may start a name (1), and those that may continue one (2), among ASCII; the bytes of
+// characters beyond ASCII (4) are looked up as XML defines them.
+constexpr std::array<uint8_t, 256> makeNameBytes() {
+    std::array<uint8_t, 256> bytes{};
+    for (int c = 0; c < 256; ++c) {
         const bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
         const bool inside = start || (c >= '0' && c <= '9') || c == '-' || c == '.';
-        bytes[static_cast<size_t>(c)] = static_cast<uint8_t>((start ? 1 : 0) | (inside ? 2 : 0));
+        bytes[static_cast<size_t>(c)] =
+            static_cast<uint8_t>((start ? 1 : 0) | (inside ? 2 : 0) | (c >= 0x80 ? 4 : 0));
     }
     return bytes;
 }
-constexpr std::array<uint8_t, 128> nameBytes = makeNameBytes();
+constexpr std::array<uint8_t, 256> nameBytes = makeNameBytes();
+
+constexpr uint8_t nameStart = 1, nameInside = 2, beyondAscii = 4;
 
 // Appends text that will be written between tags as it stands. Where dropping a comment or a
 // processing instruction has brought "]]" and ">" together, the ">" is held as "&gt;", since "]]>"
@@ -89,13 +92,29 @@ size_t XmlScanner::skipSpace(size_t at) const {
     return at;
 }
 
-size_t XmlScanner::nameLength(size_t at, bool token) const {
+inline size_t XmlScanner::nameLength(size_t at, bool token) const {
+    // ASCII by table, the common case; a name that holds a character beyond ASCII by XML's classes.
+    const size_t size = text_.size();
+    const auto kind = [&](size_t i) { return nameBytes[static_cast<unsigned char>(text_[i])]; };
+    size_t end = at;
+    if (!token) {
+        if (end == size) return 0;
+        if (!(kind(end) & nameStart)) return kind(end) & beyondAscii ? nonAsciiNameLength(at, token) : 0;
+        ++end;
+    }
+    while (end < size && (kind(end) & nameInside))
+        ++end;
+    if (end < size && (kind(end) & beyondAscii)) return nonAsciiNameLength(at, token);
+    return end - at;
+}
+
+size_t XmlScanner::nonAsciiNameLength(size_t at, bool token) const {
     size_t end = at;
     while (end < text_.size()) {
         const auto c = static_cast<unsigned char>(text_[end]);
         const bool first = end == at && !token;
         if (c < 0x80) {
-            if (!(nameBytes[c] & (first ? 1 : 2))) break;
+            if (!(nameBytes[c] & (first ? nameStart : nameInside))) break;
             ++end;
             continue;
         }
@@ -109,8 +128,8 @@ size_t XmlScanner::nameLength(size_t at, bool token) const {
 
 bool XmlScanner::startsName(size_t at) const {
     if (at >= text_.size()) return false;
-    const auto c = static_cast<unsigned char>(text_[at]);
-    if (c < 0x80) return nameBytes[c] & 1;
+    const uint8_t kind = nameBytes[static_cast<unsigned char>(text_[at])];
+    if (!(kind & beyondAscii)) return kind & nameStart;
     return isNameStartCharacter(nextUtf8(text_, at));
 }
 
@@ -120,7 +139,8 @@ XmlScanner::Next XmlScanner::skipMisc() {
         if (at_ == text_.size()) return Next::End;
         if (text_[at_] != '<') return Next::Text;
         const char next = at_ + 1 < text_.size() ? text_[at_ + 1] : '\0';
-        if (startsName(at_ + 1)) return Next::StartTag;
+        const uint8_t kind = nameBytes[static_cast<unsigned char>(next)];
+        if ((kind & nameStart) || ((kind & beyondAscii) && startsName(at_ + 1))) return Next::StartTag;
         if (next == '/') return Next::EndTag;
         if (startsWith(at_, "<!--")) {
             if (!comment(at_)) return Next::Failed;
@@ -449,7 +469,7 @@ bool XmlScanner::markupDeclaration(size_t& at) {
     size_t i = at + 2;
     bool wellFormed;
     if (word(i, "ELEMENT"))
-        wellFormed = space(i) && name(i) && space(i) && contentSpecification(i);
+        wellFormed = space(i) && name(i) && space(i) && contentModel(i);
     else if (word(i, "ATTLIST"))
         wellFormed = space(i) && name(i) && attributeDefinitions(i);
     else if (word(i, "ENTITY"))
@@ -466,7 +486,7 @@ bool XmlScanner::markupDeclaration(size_t& at) {
     return true;
 }
 
-bool XmlScanner::contentSpecification(size_t& at) {
+bool XmlScanner::contentModel(size_t& at) {
     if (word(at, "EMPTY") || word(at, "ANY")) return true;
     if (at == text_.size() || text_[at] != '(') return false;
     size_t i = skipSpace(at + 1);

@@ -79,6 +79,7 @@ class XmlScanner {
     // The length of the name at `at`, 0 when none starts there; with `token`, of the name token (whose
     // first character may be any that a name holds).
     size_t nameLength(size_t at, bool token = false) const;
+    size_t nonAsciiNameLength(size_t at, bool token) const;
     // Whether a name starts at `at`.
     bool startsName(size_t at) const;
     // Move `at` past what they name when it stands there: the literal `expected`, white space, a name or
@@ -102,7 +103,7 @@ class XmlScanner {
     // one.
     bool externalId(size_t& at, bool publicAlone);
     bool markupDeclaration(size_t& at);
-    bool contentSpecification(size_t& at);
+    bool contentModel(size_t& at);
     bool attributeDefinitions(size_t& at);
     bool enumeration(size_t& at, bool tokens);
     bool entityDeclaration(size_t& at);
