@@ -74,14 +74,6 @@ inline ItemPtr root(std::string_view path, const std::vector<ItemPtr>& children)
     adopt(*node, children);
     return node;
 }
-// A deep copy of `tree` in an arena of its own that keeps `tree`, whose texts it shares.
-inline ItemPtr copyTree(const ItemPtr& tree) {
-    auto arena = std::make_shared<Arena>();
-    arena->hold(tree);
-    Item* copy = tree->copy(*arena, nullptr);
-    return ownedBy(std::move(arena), copy);
-}
-
 // `node`, disabled.
 inline ItemPtr off(ItemPtr node) {
     node->enabled = false;

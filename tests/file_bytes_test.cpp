@@ -9,13 +9,18 @@
 #include <string>
 #include <thread>
 
-#include "TemporaryFile.h"
 #include "plist/FileBytes.h"
 
 using namespace carryover;
-using carryover::test::TemporaryFile;
 
 namespace {
+
+// A name for a file under /tmp, free while the object lives.
+struct TemporaryFile {
+    TemporaryFile() { ::close(::mkstemp(path.data())); }
+    ~TemporaryFile() { std::remove(path.c_str()); }
+    std::string path = "/tmp/carryover-test-XXXXXX";
+};
 
 std::string pattern(size_t size) {
     std::string bytes(size, '\0');
