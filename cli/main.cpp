@@ -233,8 +233,8 @@ bool parse(const Command& command, int count, char** words, Arguments& out, bool
 // Loads a file, or standard input for "-", or prints why not; null when it was refused. The files
 // compared with each other share `counter`, so that their containers are numbered in reading order.
 ItemPtr load(const std::string& path, ContainerCounter& counter) {
-    LoadResult result =
-        path == standardStream ? loadPlistDescriptor(STDIN_FILENO, path, counter) : loadPlist(path, counter, FileAccess::Map);
+    LoadResult result = path == standardStream ? loadPlistDescriptor(STDIN_FILENO, path, counter)
+                                               : loadPlist(path, counter, FileAccess::Map);
     if (!result.loaded()) {
         std::cerr << result.message << " (" << quoted(path) << ")\n";
         return nullptr;
@@ -450,7 +450,8 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) return usageError("no command given");
     const std::string_view first = argv[1];
-    if (first == "--version") return print("carryover-cli " CARRYOVER_VERSION ", " CARRYOVER_LICENSE " license\n");
+    if (first == "--version")
+        return print("carryover-cli " CARRYOVER_VERSION ", " CARRYOVER_LICENSE " license\n");
     const bool helpCommand = first == "help" && argc == 3;
     if ((first == "--help" || first == "-h" || first == "help") && !helpCommand) return printHelp();
     for (const Command& command : commands) {

@@ -24,9 +24,9 @@ namespace {
 // Refused although libplist reads it: malformed XML, characters XML cannot hold, integers beyond
 // [-2^63, 2^64-1], data that is not Base64, entities the document type declares, nesting beyond 512
 // levels, binary lists that loop, expand beyond bounds or have odd trailers, UIDs of nine bytes or more
-// (libplist reads them as 0). Read although libplist refuses it: <float>, a bare <dict>, a byte-order mark, empty forms
-// such as <integer/>, and heads libplist trips over, so libplist is given the written text with the
-// default head.
+// (libplist reads them as 0). Read although libplist refuses it: <float>, a bare <dict>, a byte-order mark,
+// empty forms such as <integer/>, and heads libplist trips over, so libplist is given the written text with
+// the default head.
 
 // Whether libplist may read the XML `text` otherwise than the file holds: markup or a CR inside a
 // value's text, references or wide white space in number or data text (read as 0), an integer with a

@@ -2,7 +2,6 @@
 // loading step. Each is refused with a reason, or read in full; none crashes or loses a value.
 #include <gtest/gtest.h>
 
-
 #include "BinaryPlistBytes.h"
 #include "PlistText.h"
 #include "plist/Loading.h"

@@ -48,4 +48,3 @@ TEST(Difference, RenumbersNamesThatOnlyLookLikeIndices) {
               "L=[] Replacement(Item 0=a Replacement, Item 1=b Replacement, Item 2=c Replacement, "
               "Item 3=d Replacement)");
 }
-

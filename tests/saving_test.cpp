@@ -51,4 +51,3 @@ TEST(Saving, writesTheDocumentOrLeavesTheTargetAsItWas) {
     EXPECT_EQ(failed.description(), "cannot write the file: Is a directory");
     fs::remove_all(folder);
 }
-

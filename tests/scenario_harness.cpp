@@ -408,8 +408,7 @@ class Scenario {
             expectEqual("the find bar's count", count, rest(2));
         } else if (what == "clipboard") {
             // A text with blanks at its end is quoted.
-            const QString expected =
-                line_.trimmed().endsWith('"') && words_.size() == 3 ? word(2) : rest(2);
+            const QString expected = line_.trimmed().endsWith('"') && words_.size() == 3 ? word(2) : rest(2);
             expectEqual("the clipboard", QGuiApplication::clipboard()->text(), expected);
         } else if (what == "focus") {
             QWidget* focus = QApplication::focusWidget();
