@@ -336,7 +336,7 @@ class Scenario {
     void key(const QKeySequence& keys) {
         if (!view_.isActiveWindow()) {
             QApplication::setActiveWindow(&view_);
-            QTest::qWaitForWindowActive(&view_);
+            if (!QTest::qWaitForWindowActive(&view_)) fail("the window did not become active");
         }
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &view_;
         QTest::keyClick(target, keys[0].key(), keys[0].keyboardModifiers());

@@ -26,4 +26,7 @@ bool isCanonicalAsWritten(std::string_view text);
 // canonicalText(b) byte by byte. For sorting many texts, each put in this form once.
 std::string canonicalText(std::string_view text);
 
+// Appends the UTF-8 bytes of the code point `c` (at most U+10FFFF) to `out`.
+void appendUtf8(std::string& out, char32_t c);
+
 } // namespace carryover

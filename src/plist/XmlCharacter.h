@@ -2,6 +2,8 @@
 // both ways.
 #pragma once
 
+#include "model/Text.h" // appendUtf8
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,25 +30,6 @@ inline bool isNameStartCharacter(char32_t c) {
 inline bool isNameCharacter(char32_t c) {
     return isNameStartCharacter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 0xB7 ||
            (c >= 0x300 && c <= 0x36F) || c == 0x203F || c == 0x2040;
-}
-
-// Appends the UTF-8 bytes of the code point `c` (at most U+10FFFF) to `out`.
-inline void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // The next code point of UTF-8 `text` at `at`, which moves past it; U+110000, beyond every code
