@@ -33,7 +33,6 @@ bool mayNeedResolving(std::string_view text) {
     return false;
 }
 
-
 // The length of the reference at the start of `text` (an "&"), with its character appended to `out`;
 // 0 when none stands there, so that the "&" is taken as it stands.
 size_t reference(std::string_view text, std::string& out) {
