@@ -10,9 +10,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -22,10 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
-#include <QTimer>
 
 #include <cstdio>
-#include <utility>
 #include <unistd.h>
 
 #include "plist/Writer.h"
@@ -60,7 +56,6 @@ class Scenario {
         view_.show();
         QApplication::setActiveWindow(&view_);
         if (!QTest::qWaitForWindowActive(&view_)) std::fprintf(stderr, "the window did not become active\n");
-        fileDialogSave_ = view_.chooseSaveFile;
         view_.chooseSaveFile = [this] { return answer("a file to save to"); };
         view_.chooseOpenFile = [this](Side) { return answer("a file to open"); };
         view_.askUnsaved = [this] {
@@ -295,18 +290,6 @@ class Scenario {
             clickStatus(word(2));
         } else if (verb == "answer") {
             answers_ << (word(1) == "cancel" ? QString() : resolve(word(1)));
-        } else if (verb == "save" && word(1) == "typing") {
-            // The window's own file dialog, the name typed into it.
-            const QString typed = QDir(scratch_.path()).filePath(word(2));
-            QTimer::singleShot(0, [typed] {
-                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-                if (!dialog) return;
-                if (auto* name = dialog->findChild<QLineEdit*>()) name->setText(typed);
-                dialog->accept();
-            });
-            const auto answering = std::exchange(view_.chooseSaveFile, fileDialogSave_);
-            key(QKeySequence::fromString("Ctrl+Shift+S"));
-            view_.chooseSaveFile = answering;
         } else if (verb == "save" && word(1) == "as") {
             answers_ << QDir(scratch_.path()).filePath(word(2));
             key(QKeySequence::fromString("Ctrl+Shift+S"));
@@ -507,7 +490,6 @@ class Scenario {
     qsizetype outputRead_ = 0;
     int savedStdout_ = -1;
     QStringList answers_;
-    std::function<QString()> fileDialogSave_;
     QList<QMessageBox::StandardButton> questionAnswers_;
     int narrowest_ = 0; // the window's least width before anything was loaded
     QString name_, line_;
