@@ -47,7 +47,6 @@ std::string escaped(std::string_view name) {
         }
         const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
         const bool invalid = c > 0x10FFFF;
-        if (invalid) at = start + 1; // only the first byte is taken: the next may begin a character
         if (control || invalid) {
             for (size_t i = start; i < at; ++i)
                 appendHex(out, static_cast<unsigned char>(name[i]));
