@@ -50,18 +50,8 @@ size_t reference(std::string_view text, std::string& out) {
     const bool hex = name[1] == 'x';
     const std::string_view digits = name.substr(hex ? 2 : 1);
     if (digits.empty()) return 0;
-    uint32_t value = 0;
-    for (char c : digits) {
-        uint32_t digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<uint32_t>(c - '0');
-        else if (hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f')
-            digit = static_cast<uint32_t>((c | 0x20) - 'a' + 10);
-        else
-            return 0;
-        value = value * (hex ? 16 : 10) + digit;
-        if (value > 0x10FFFF) value = 0x110000; // stays out of range however many digits follow
-    }
+    const auto [value, count] = referenceDigits(digits, hex);
+    if (count != digits.size()) return 0;
     if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
     appendUtf8(out, value);
     return semicolon + 1;
@@ -94,6 +84,23 @@ std::string normalised(std::string text) {
 }
 
 } // namespace
+
+ReferenceDigits referenceDigits(std::string_view digits, bool hex) {
+    ReferenceDigits read;
+    for (char c : digits) {
+        char32_t digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<char32_t>(c - '0');
+        else if (hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+            digit = static_cast<char32_t>((c | 0x20) - 'a' + 10);
+        else
+            break;
+        read.value = read.value * (hex ? 16 : 10) + digit;
+        if (read.value > 0x10FFFF) read.value = 0x110000; // stays out of range however many digits follow
+        ++read.count;
+    }
+    return read;
+}
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {

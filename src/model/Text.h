@@ -26,6 +26,14 @@ bool isCanonicalAsWritten(std::string_view text);
 // canonicalText(b) byte by byte. For sorting many texts, each put in this form once.
 std::string canonicalText(std::string_view text);
 
+// The digits that start `digits` in a character reference ("233" of "&#233;", "E9" of "&#xE9;" with
+// `hex`): their value, 0x110000 for any value beyond U+10FFFF, and how many there are (0 when none).
+struct ReferenceDigits {
+    char32_t value = 0;
+    size_t count = 0;
+};
+ReferenceDigits referenceDigits(std::string_view digits, bool hex);
+
 // Appends the UTF-8 bytes of the code point `c` (at most U+10FFFF) to `out`.
 void appendUtf8(std::string& out, char32_t c);
 

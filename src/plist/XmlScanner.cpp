@@ -257,20 +257,8 @@ size_t XmlScanner::reference(size_t at, std::string* decoded) {
     if (text_.substr(at).starts_with("&#")) {
         const bool hex = at + 2 < text_.size() && text_[at + 2] == 'x';
         const size_t first = at + (hex ? 3 : 2);
-        uint32_t value = 0;
-        size_t i = first;
-        for (; i < text_.size(); ++i) {
-            const char c = text_[i];
-            uint32_t digit;
-            if (c >= '0' && c <= '9')
-                digit = static_cast<uint32_t>(c - '0');
-            else if (hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f')
-                digit = static_cast<uint32_t>((c | 0x20) - 'a' + 10);
-            else
-                break;
-            value = value * (hex ? 16 : 10) + digit;
-            if (value > 0x10FFFF) value = 0x110000; // stays out of range however many digits follow
-        }
+        const auto [value, count] = referenceDigits(text_.substr(std::min(first, text_.size())), hex);
+        const size_t i = first + count;
         if (i == first || i != semicolon) {
             fail(ReadStatus::Malformed, "a malformed character reference", at);
             return 0;
