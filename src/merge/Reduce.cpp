@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "merge/Identifying.h"
 #include "merge/StableSort.h"
@@ -129,12 +128,17 @@ std::optional<int64_t> elementIndex(std::string_view name) {
                                           : -static_cast<int64_t>(magnitude);
 }
 
-// Index order: ascending index; elements whose name spells no index come after all others.
-bool beforeByIndex(const Item* a, const Item* b) {
-    const auto left = elementIndex(a->name);
-    if (!left) return false;
-    const auto right = elementIndex(b->name);
-    return !right || *left < *right;
+// Puts `elements` in index order: ascending index, and the elements whose name spells no index after
+// all others, in the order they stand. Each name is read once.
+void sortByIndex(std::span<Item*> elements) {
+    std::vector<std::pair<std::optional<int64_t>, Item*>> indexed;
+    indexed.reserve(elements.size());
+    for (Item* element : elements)
+        indexed.emplace_back(elementIndex(element->name), element);
+    stableSort(indexed,
+               [](const auto& a, const auto& b) { return a.first && (!b.first || *a.first < *b.first); });
+    for (size_t i = 0; i < elements.size(); ++i)
+        elements[i] = indexed[i].second;
 }
 
 Item* reduceSpent(Item* node, ReduceOptions options, bool allUnmatched, Arena& arena);
@@ -245,7 +249,7 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
     pairWalk(sorted, result, true, options, allUnmatched, arena, [&](size_t i) {
         return elementOrder(*sorted[i], elements[i].entries, *sorted[i + 1], elements[i + 1].entries) == 0;
     });
-    stableSort(std::span<Item*>(result.children.begin(), result.children.size()), beforeByIndex);
+    sortByIndex({result.children.begin(), result.children.size()});
     // Only this array's elements are renamed: nested arrays were renamed by their own reduction, and a
     // Replacement container, moved as it stands, when it was placed.
     result.numberElements(arena);
@@ -277,8 +281,7 @@ void appendLeave(Item& receiver, Item* leaf, ReduceOptions options, Arena& arena
     const bool inArray = source && source->type() == ItemDataType::Array;
     const bool isString = leaf->type() == ItemDataType::String;
     if (inArray && isString) {
-        const auto* text = std::get_if<std::string_view>(&leaf->data.data);
-        if (text && text->starts_with('#')) {
+        if (leaf->data.text().starts_with('#')) {
             leaf->operation = Operation::Kill;
             leaf->enabled = false;
             adopt(receiver, leaf, arena);
