@@ -237,6 +237,7 @@ void reducePlainTexts(const std::vector<Item*>& elements, Item& result, ReduceOp
         uint32_t first, last; // members, linked through `next` in the order they stand
     };
     std::vector<Group> groups;
+    groups.reserve(elements.size());
     std::vector<uint32_t> next(elements.size(), none);
     // Open addressing: a slot holds a group's number and the upper half of its text's hash, which
     // spares looking at the group's text for most slots that do not match.
@@ -284,7 +285,7 @@ void reducePlainTexts(const std::vector<Item*>& elements, Item& result, ReduceOp
                 placed.push_back({result.children[c], elementIndex(result.children[c]->name), group, rank++});
         }
     }
-    const auto before = [&](const Placed& a, const Placed& b) {
+    const auto precedes = [&](const Placed& a, const Placed& b) {
         if (a.index != b.index) return a.index && (!b.index || *a.index < *b.index);
         if (a.group != b.group) return groups[a.group].text < groups[b.group].text;
         return a.rank < b.rank;
@@ -293,7 +294,7 @@ void reducePlainTexts(const std::vector<Item*>& elements, Item& result, ReduceOp
         return p.index && *p.index >= 0 && *p.index < static_cast<int64_t>(placed.size());
     });
     if (!dense) {
-        stableSort(placed, before);
+        stableSort(placed, precedes);
         for (size_t i = 0; i < placed.size(); ++i)
             result.children[i] = placed[i].node;
         return;
@@ -314,7 +315,7 @@ void reducePlainTexts(const std::vector<Item*>& elements, Item& result, ReduceOp
             ++last;
         if (last - first > 1)
             stableSort(std::span(order).subspan(first, last - first),
-                       [&](uint32_t a, uint32_t b) { return before(placed[a], placed[b]); });
+                       [&](uint32_t a, uint32_t b) { return precedes(placed[a], placed[b]); });
         first = last;
     }
     for (size_t i = 0; i < order.size(); ++i)
