@@ -8,12 +8,14 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory_resource>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "merge/Identifying.h"
 #include "merge/StableSort.h"
+#include "model/LargeBlocks.h"
 #include "model/Text.h"
 
 namespace carryover {
@@ -229,6 +231,7 @@ bool allPlainTexts(const std::vector<Item*>& elements) {
 // index order. It comes out as sorting by element order, pairing equal neighbours and sorting back by
 // index would have it, without the sort by text: equal texts are gathered in a hash table, each group
 // pairs its members in the order they stand, and only elements whose indexes tie are ordered by text.
+// Its tables are large for large arrays, so they are taken from large blocks, which spares page faults.
 void reducePlainTexts(const std::vector<Item*>& elements, Item& result, ReduceOptions options,
                       bool allUnmatched, Arena& arena) {
     constexpr uint32_t none = UINT32_MAX;
@@ -236,16 +239,16 @@ void reducePlainTexts(const std::vector<Item*>& elements, Item& result, ReduceOp
         std::string_view text;
         uint32_t first, last; // members, linked through `next` in the order they stand
     };
-    std::vector<Group> groups;
+    std::pmr::vector<Group> groups(largeBlocks());
     groups.reserve(elements.size());
-    std::vector<uint32_t> next(elements.size(), none);
+    std::pmr::vector<uint32_t> next(elements.size(), none, largeBlocks());
     // Open addressing: a slot holds a group's number and the upper half of its text's hash, which
     // spares looking at the group's text for most slots that do not match.
     struct Slot {
         uint32_t tag, group = none;
     };
     const size_t mask = std::bit_ceil(2 * elements.size()) - 1;
-    std::vector<Slot> table(mask + 1);
+    std::pmr::vector<Slot> table(mask + 1, Slot{}, largeBlocks());
     for (uint32_t i = 0; i < elements.size(); ++i) {
         const std::string_view text = elements[i]->data.text();
         const size_t hash = std::hash<std::string_view>{}(text);
@@ -267,7 +270,7 @@ void reducePlainTexts(const std::vector<Item*>& elements, Item& result, ReduceOp
         uint32_t group, rank; // rank: the order of placing within the group
     };
     static_assert(sizeof(Placed) == 32);
-    std::vector<Placed> placed;
+    std::pmr::vector<Placed> placed(largeBlocks());
     placed.reserve(elements.size());
     result.children.reserve(elements.size(), arena);
     for (uint32_t group = 0; group < groups.size(); ++group) {
@@ -294,19 +297,19 @@ void reducePlainTexts(const std::vector<Item*>& elements, Item& result, ReduceOp
         return p.index && *p.index >= 0 && *p.index < static_cast<int64_t>(placed.size());
     });
     if (!dense) {
-        stableSort(placed, precedes);
+        stableSort(std::span(placed), precedes);
         for (size_t i = 0; i < placed.size(); ++i)
             result.children[i] = placed[i].node;
         return;
     }
     // The indexes are those of the two arrays, small and few to each value: a count per index puts the
     // elements in order, and only those that share an index are compared.
-    std::vector<uint32_t> start(placed.size() + 1);
+    std::pmr::vector<uint32_t> start(placed.size() + 1, 0, largeBlocks());
     for (const Placed& p : placed)
         ++start[static_cast<size_t>(*p.index) + 1];
     for (size_t i = 1; i < start.size(); ++i)
         start[i] += start[i - 1];
-    std::vector<uint32_t> order(placed.size());
+    std::pmr::vector<uint32_t> order(placed.size(), 0, largeBlocks());
     for (uint32_t i = 0; i < placed.size(); ++i)
         order[start[static_cast<size_t>(*placed[i].index)]++] = i;
     for (size_t first = 0; first < order.size();) {
