@@ -513,6 +513,7 @@ void ContentView::setDifferences(ItemPtr differences, ItemPtr result, OperationC
     }
     undo_.clear();
     defaults_ = switchState(*trees_[slot(Tab::Difference)]);
+    switches_ = defaults_;
     saved_ = defaults_;
     modified_ = false;
     savedPath_.clear();
@@ -525,23 +526,22 @@ void ContentView::setDifferences(ItemPtr differences, ItemPtr result, OperationC
 void ContentView::switchNode(Item* node) {
     Item& differences = *trees_[slot(Tab::Difference)];
     if (!node) return;
-    SwitchState before = switchState(differences);
     const QString text = (node->enabled ? tr("Switch Off %1") : tr("Switch On %1")).arg(displayName(*node));
     if (!carryover::switchNode(differences, *node)) return;
+    SwitchState before = std::exchange(switches_, switchState(differences));
     undo_.push(new SwitchCommand([this](const SwitchState& state) { applySwitches(state); },
-                                 std::move(before), switchState(differences), text));
+                                 std::move(before), switches_, text));
 }
 
 void ContentView::resetSwitches() {
-    SwitchState now = switchState(*trees_[slot(Tab::Difference)]);
-    if (now == defaults_) return;
-    undo_.push(new SwitchCommand([this](const SwitchState& state) { applySwitches(state); }, std::move(now),
+    if (switches_ == defaults_) return;
+    undo_.push(new SwitchCommand([this](const SwitchState& state) { applySwitches(state); }, switches_,
                                  defaults_, tr("Reset Switches")));
 }
 
 void ContentView::applySwitches(const SwitchState& state) {
-    const ItemPtr& differences = trees_[slot(Tab::Difference)];
-    restoreSwitchState(*differences, state);
+    // A switch just made is in the tree already.
+    if (state != switches_ && restoreSwitchState(*trees_[slot(Tab::Difference)], state)) switches_ = state;
     view(Tab::Difference).lines().flagsChanged();
     modified_ = state != saved_;
     // The result is derived anew when it is next needed.
@@ -679,7 +679,7 @@ bool ContentView::saveTo(const QString& target) {
              tr("%1 was not saved: %2.").arg(target, QString::fromStdString(saved.description())));
         return false;
     }
-    saved_ = switchState(*trees_[slot(Tab::Difference)]);
+    saved_ = switches_;
     modified_ = false;
     savedPath_ = target;
     status_->showMessage(tr("Saved %1").arg(QFileInfo(target).fileName()), 5000);

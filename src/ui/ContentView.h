@@ -189,6 +189,7 @@ class ContentView : public QWidget {
     bool comparisonPosted_ = false;
     QUndoStack undo_;
     SwitchState defaults_;               // the comparison's own switches
+    SwitchState switches_;               // the switches as the differences tree holds them now
     SwitchState saved_;                  // the switches of the last save, or the defaults before one
     bool modified_ = false;              // the switches differ from saved_
     bool resultStale_ = false;           // the result is to be derived again from the differences
