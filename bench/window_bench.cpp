@@ -1,5 +1,6 @@
 // How fast the window responds on a generated pair of about 300k nodes: its comparison, loading both
-// files and comparing them, and once the comparison is done: showing the Differences tab, a switch
+// files and comparing them, and once the comparison is done: showing the Full Sample tab for the first
+// time and the Differences tab again, a switch
 // there, F8, showing only the decisions and back, a find's next match, an undo and a redo, and going
 // back to Differences from Result, each with the view painted. The baselines run in the same process:
 // the command line's merge of the loaded trees, which it takes, for the comparison, and the engine
@@ -129,6 +130,24 @@ void LoadBothAndCompare(benchmark::State& state) {
     }
 }
 
+// The Full Sample tab shown for the first time after the comparison, which took the sample's tree: it
+// is read again from the file's text.
+void ShowSampleTabFirst(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        ContentView view;
+        view.resize(1000, 700);
+        view.show();
+        QSignalSpy compared(&view, &ContentView::resultChanged);
+        view.openFile(Side::Config, files().config);
+        view.openFile(Side::Sample, files().sample);
+        compared.wait(60000);
+        state.ResumeTiming();
+        view.selectTab(Tab::Sample);
+        paint(view);
+    }
+}
+
 void ShowDifferencesTab(benchmark::State& state) {
     ContentView& view = comparedView();
     for (auto _ : state) {
@@ -237,6 +256,7 @@ BENCHMARK(WindowComparison)->Unit(benchmark::kMillisecond);
 BENCHMARK(Compare)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadBoth)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadBothAndCompare)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ShowSampleTabFirst)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(ShowDifferencesTab)->Unit(benchmark::kMillisecond);
 BENCHMARK(SwitchOnDifferencesTab)->Unit(benchmark::kMillisecond);
 BENCHMARK(NextDifference)->Unit(benchmark::kMillisecond);
