@@ -48,7 +48,9 @@ void ItemModel::rebuild() {
         if (decisionsOnly_)
             addDecisionLines(*root_, 0);
         else {
-            lines_.reserve(lineCount(*root_));
+            // Grown step by step, the lines of a first large tree would move to fresh memory each
+            // time; later trees mostly find the room the last one left.
+            if (lines_.capacity() == 0) lines_.reserve(lineCount(*root_));
             addLines(*root_, 0);
         }
     }
