@@ -89,20 +89,38 @@ void tell(QWidget* parent, const QString& title, const QString& text) {
     box->open();
 }
 
-// One step of the undo stack: the switches before and after a change of them.
+// Nodes of a differences tree whose switch a change flips, each with its place among the tree's flags:
+// pre-order, root first.
+using Flips = std::vector<std::pair<size_t, Item*>>;
+
+// One step of the undo stack: the switches a change flipped; undoing and redoing flip them again.
 class SwitchCommand : public QUndoCommand {
   public:
-    SwitchCommand(std::function<void(const SwitchState&)> apply, SwitchState before, SwitchState after,
-                  const QString& text)
-        : QUndoCommand(text), apply_(std::move(apply)), before_(std::move(before)), after_(std::move(after)) {
-    }
-    void undo() override { apply_(before_); }
-    void redo() override { apply_(after_); }
+    SwitchCommand(std::function<void(const Flips&)> flip, Flips flips, const QString& text)
+        : QUndoCommand(text), flip_(std::move(flip)), flips_(std::move(flips)) {}
+    void undo() override { flip_(flips_); }
+    void redo() override { flip_(flips_); }
 
   private:
-    std::function<void(const SwitchState&)> apply_;
-    SwitchState before_, after_;
+    std::function<void(const Flips&)> flip_;
+    Flips flips_;
 };
+
+// The nodes of `root`'s tree whose switch differs from `state`, the tree's flags at some time.
+Flips differing(Item& root, const SwitchState& state) {
+    Flips flips;
+    size_t at = 0;
+    std::vector<Item*> stack{&root};
+    while (!stack.empty() && at < state.size()) {
+        Item* node = stack.back();
+        stack.pop_back();
+        if (node->enabled != state[at]) flips.push_back({at, node});
+        ++at;
+        for (size_t i = node->children.size(); i-- > 0;)
+            stack.push_back(node->children[i]);
+    }
+    return flips;
+}
 
 // The nodes of `root`'s tree, in pre-order, whose name or value as shown holds `text`, or, when
 // `text` holds a "/", whose key path does; letter case aside.
@@ -528,22 +546,26 @@ void ContentView::switchNode(Item* node) {
     if (!node) return;
     const QString text = (node->enabled ? tr("Switch Off %1") : tr("Switch On %1")).arg(displayName(*node));
     if (!carryover::switchNode(differences, *node)) return;
-    SwitchState before = std::exchange(switches_, switchState(differences));
-    undo_.push(new SwitchCommand([this](const SwitchState& state) { applySwitches(state); },
-                                 std::move(before), switches_, text));
+    Flips flips = differing(differences, switches_);
+    // Back as they were: the step flips them when it is pushed.
+    for (const auto& [at, flipped] : flips)
+        flipped->enabled = !flipped->enabled;
+    undo_.push(new SwitchCommand([this](const Flips& flips) { flip(flips); }, std::move(flips), text));
 }
 
 void ContentView::resetSwitches() {
     if (switches_ == defaults_) return;
-    undo_.push(new SwitchCommand([this](const SwitchState& state) { applySwitches(state); }, switches_,
-                                 defaults_, tr("Reset Switches")));
+    undo_.push(new SwitchCommand([this](const Flips& flips) { flip(flips); },
+                                 differing(*trees_[slot(Tab::Difference)], defaults_), tr("Reset Switches")));
 }
 
-void ContentView::applySwitches(const SwitchState& state) {
-    // A switch just made is in the tree already.
-    if (state != switches_ && restoreSwitchState(*trees_[slot(Tab::Difference)], state)) switches_ = state;
+void ContentView::flip(const Flips& flips) {
+    for (const auto& [at, node] : flips) {
+        node->enabled = !node->enabled;
+        switches_[at].flip();
+    }
     view(Tab::Difference).lines().flagsChanged();
-    modified_ = state != saved_;
+    modified_ = switches_ != saved_;
     // The result is derived anew when it is next needed.
     resultStale_ = true;
     if (selectedTab() == Tab::Merged) {

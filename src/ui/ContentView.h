@@ -18,6 +18,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "merge/Comparison.h"
 #include "merge/SwitchState.h"
@@ -142,8 +144,10 @@ class ContentView : public QWidget {
     void runComparison();
     void setDifferences(ItemPtr differences, ItemPtr result, OperationCounts counts);
     void switchNode(Item* node);
-    // Puts `state` into the differences tree's flags and derives the result again.
-    void applySwitches(const SwitchState& state);
+    // Flips the switches of the differences tree's nodes in `flips`, each with its place in switches_,
+    // and derives the result again.
+    using Flips = std::vector<std::pair<size_t, Item*>>;
+    void flip(const Flips& flips);
     void resetSwitches();
     bool saveTo(const QString& target);
     void showTrees();
