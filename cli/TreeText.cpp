@@ -176,7 +176,7 @@ nlohmann::ordered_json jsonValue(const Item& node) {
     case ItemDataType::Bool:
         return data.boolValue();
     case ItemDataType::Int:
-        if (const auto* value = std::get_if<uint64_t>(&data.data)) return *value;
+        if (data.isWide()) return data.wideValue();
         return data.intValue();
     case ItemDataType::Double:
         if (std::isfinite(data.doubleValue())) return data.doubleValue();

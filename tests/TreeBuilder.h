@@ -5,7 +5,6 @@
 
 #include <string>
 #include <utility>
-#include <variant>
 #include <vector>
 
 #include "model/ContainerCounter.h"
@@ -30,19 +29,11 @@ inline ItemPtr leaf(std::string_view name, ItemData data) {
 inline ItemPtr str(std::string_view name, std::string_view text) {
     return leaf(name, ItemData(builtNodes()->keep(text), ItemDataType::String));
 }
-// Int and Bool values are set field by field: inlining ItemData::integer makes g++ 12 at -O1 with
-// sanitizers warn about the variant's unused byte-buffer alternative.
 inline ItemPtr integer(std::string_view name, int64_t value) {
-    auto node = leaf(name, ItemData());
-    node->data.data = value;
-    node->data.type = ItemDataType::Int;
-    return node;
+    return leaf(name, ItemData::integer(value));
 }
 inline ItemPtr boolean(std::string_view name, bool value) {
-    auto node = leaf(name, ItemData());
-    node->data.data = value;
-    node->data.type = ItemDataType::Bool;
-    return node;
+    return leaf(name, ItemData::boolean(value));
 }
 
 // Appends the built `children` to `node`.
@@ -92,11 +83,11 @@ inline ItemPtr combined(const std::vector<ItemPtr>& sample, const std::vector<It
 }
 
 inline std::string valueText(const ItemData& data) {
-    if (const auto* text = std::get_if<std::string_view>(&data.data)) return std::string(*text);
-    if (const auto* flag = std::get_if<bool>(&data.data)) return *flag ? "true" : "false";
-    if (const auto* number = std::get_if<int64_t>(&data.data)) return std::to_string(*number);
-    if (const auto* real = std::get_if<double>(&data.data)) return std::to_string(*real);
-    return std::to_string(std::get<ByteView>(data.data).size()) + " bytes";
+    if (data.holdsText()) return std::string(data.text());
+    if (data.type == ItemDataType::Bool) return data.boolValue() ? "true" : "false";
+    if (data.type == ItemDataType::Int) return data.integerText();
+    if (data.type == ItemDataType::Double) return std::to_string(data.doubleValue());
+    return std::to_string(data.bytesValue().size()) + " bytes";
 }
 
 // "name=value Operation", then " off" when disabled; containers show "{}" or "[]" for their value.

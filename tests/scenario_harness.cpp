@@ -10,7 +10,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -20,9 +22,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <cstdio>
 #include <unistd.h>
+#include <utility>
 
 #include "plist/Writer.h"
 #include "ui/ContentView.h"
@@ -56,7 +60,7 @@ class Scenario {
         view_.show();
         QApplication::setActiveWindow(&view_);
         if (!QTest::qWaitForWindowActive(&view_)) std::fprintf(stderr, "the window did not become active\n");
-        view_.chooseSaveFile = [this] { return answer("a file to save to"); };
+        fileDialog_ = std::exchange(view_.chooseSaveFile, [this] { return answer("a file to save to"); });
         view_.chooseOpenFile = [this](Side) { return answer("a file to open"); };
         view_.askUnsaved = [this] {
             if (questionAnswers_.isEmpty()) {
@@ -129,6 +133,41 @@ class Scenario {
     // A text as the scenario writes it: paths under the scratch folder or the root without them.
     QString shown(QString text) const {
         return text.replace(scratch_.path() + '/', QString()).replace(root_ + '/', QString());
+    }
+
+    // Waits for the window's own file dialog, types `name` into it and presses Return once the name has
+    // stood in the field for a while: the dialog may still put the file it proposes there while it reads
+    // the folder. A question the dialog asks is answered No, and the name typed again.
+    void typeIntoFileDialog(const QString& name) {
+        auto* poll = new QTimer(&view_);
+        auto tries = std::make_shared<int>(0);
+        auto standing = std::make_shared<int>(0); // ticks the name has stood in the field
+        QObject::connect(poll, &QTimer::timeout, [this, poll, tries, standing, name] {
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            auto* field = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+            if (auto* question = qobject_cast<QMessageBox*>(modal)) {
+                question->reject();
+            } else if (field && field->text() != name) {
+                *standing = 0;
+                dialog->activateWindow();
+                field->setFocus();
+                field->selectAll();
+                QTest::keyClicks(field, name);
+            } else if (field && ++*standing % 5 == 0) {
+                // Pressed from the event loop, so that this timer sees what the dialog does next.
+                QMetaObject::invokeMethod(
+                    field, [field] { QTest::keyClick(field, Qt::Key_Return); }, Qt::QueuedConnection);
+            } else if (!modal && *standing > 0) {
+                poll->deleteLater();
+            }
+            if (++*tries == 250) {
+                poll->deleteLater();
+                fail("the file dialog did not take the name");
+                if (modal) modal->close();
+            }
+        });
+        poll->start(20);
     }
 
     QString answer(const QString& what) {
@@ -290,6 +329,11 @@ class Scenario {
             clickStatus(word(2));
         } else if (verb == "answer") {
             answers_ << (word(1) == "cancel" ? QString() : resolve(word(1)));
+        } else if (verb == "save" && word(1) == "typing") {
+            typeIntoFileDialog(QDir(scratch_.path()).filePath(word(2)));
+            const auto answering = std::exchange(view_.chooseSaveFile, fileDialog_);
+            key(QKeySequence::fromString("Ctrl+Shift+S"));
+            view_.chooseSaveFile = std::move(answering);
         } else if (verb == "save" && word(1) == "as") {
             answers_ << QDir(scratch_.path()).filePath(word(2));
             key(QKeySequence::fromString("Ctrl+Shift+S"));
@@ -489,6 +533,7 @@ class Scenario {
     qsizetype outputRead_ = 0;
     int savedStdout_ = -1;
     QStringList answers_;
+    std::function<QString()> fileDialog_; // the window's own save dialog
     QList<QMessageBox::StandardButton> questionAnswers_;
     int narrowest_ = 0; // the window's least width before anything was loaded
     QString name_, line_;

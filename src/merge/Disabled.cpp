@@ -1,8 +1,6 @@
 // The two walks over the differences tree: switching off dictionaries, and taking the enabled part.
 #include "merge/Disabled.h"
 
-#include <variant>
-
 #include "model/Text.h"
 
 namespace carryover {
@@ -19,7 +17,7 @@ bool switchedOn(const Item& node) {
         if (child->type() != ItemDataType::Bool || !child->enabled || child->operation == Operation::Kill)
             continue;
         if (!child->hasKey("Enabled")) continue;
-        if (const bool* value = std::get_if<bool>(&child->data.data)) on = *value;
+        on = child->data.boolValue();
     }
     return on;
 }

@@ -2,13 +2,15 @@
 // then index order for arrays, and the rules for nodes found on one side only.
 #include "merge/Reduce.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "merge/Identifying.h"
 #include "merge/StableSort.h"
@@ -129,12 +131,17 @@ std::optional<int64_t> elementIndex(std::string_view name) {
                                           : -static_cast<int64_t>(magnitude);
 }
 
-// Index order: ascending index; elements whose name spells no index come after all others.
-bool beforeByIndex(const Item* a, const Item* b) {
-    const auto left = elementIndex(a->name);
-    if (!left) return false;
-    const auto right = elementIndex(b->name);
-    return !right || *left < *right;
+// Puts `elements` in index order: ascending index, and the elements whose name spells no index after
+// all others, in the order they stand. Each name is read once.
+void sortByIndex(std::span<Item*> elements) {
+    std::vector<std::pair<std::optional<int64_t>, Item*>> indexed;
+    indexed.reserve(elements.size());
+    for (Item* element : elements)
+        indexed.emplace_back(elementIndex(element->name), element);
+    stableSort(indexed,
+               [](const auto& a, const auto& b) { return a.first && (!b.first || *a.first < *b.first); });
+    for (size_t i = 0; i < elements.size(); ++i)
+        elements[i] = indexed[i].second;
 }
 
 Item* reduceSpent(Item* node, ReduceOptions options, bool allUnmatched, Arena& arena);
@@ -208,6 +215,113 @@ void pairWalk(const std::vector<Item*>& sorted, Item& result, bool inArray, Redu
     if (i + 1 == sorted.size()) placeAlone(result, sorted[i], options, allUnmatched, arena);
 }
 
+// Whether the elements are all texts of one kind that stand for themselves in NFC: then element order
+// is byte order, and equal elements are equal bytes.
+bool allPlainTexts(const std::vector<Item*>& elements) {
+    const ItemDataType type = elements.empty() ? ItemDataType::None : elements.front()->type();
+    if (type != ItemDataType::String && type != ItemDataType::Date) return false;
+    for (const Item* element : elements)
+        if (element->type() != type || !element->valueCanonical) return false;
+    return true;
+}
+
+// The merge of array elements that are all plain texts (see allPlainTexts), placed under `result` in
+// index order. It comes out as sorting by element order, pairing equal neighbours and sorting back by
+// index would have it, without the sort by text: equal texts are gathered in a hash table, each group
+// pairs its members in the order they stand, and only elements whose indexes tie are ordered by text.
+void reducePlainTexts(const std::vector<Item*>& elements, Item& result, ReduceOptions options,
+                      bool allUnmatched, Arena& arena) {
+    constexpr uint32_t none = UINT32_MAX;
+    struct Group {
+        std::string_view text;
+        uint32_t first, last; // members, linked through `next` in the order they stand
+    };
+    std::vector<Group> groups;
+    groups.reserve(elements.size());
+    std::vector<uint32_t> next(elements.size(), none);
+    // Open addressing: a slot holds a group's number and the upper half of its text's hash, which
+    // spares looking at the group's text for most slots that do not match.
+    struct Slot {
+        uint32_t tag, group = none;
+    };
+    const size_t mask = std::bit_ceil(2 * elements.size()) - 1;
+    std::vector<Slot> table(mask + 1);
+    for (uint32_t i = 0; i < elements.size(); ++i) {
+        const std::string_view text = elements[i]->data.text();
+        const size_t hash = std::hash<std::string_view>{}(text);
+        const auto tag = static_cast<uint32_t>(hash >> 32);
+        size_t at = hash & mask;
+        while (table[at].group != none && (table[at].tag != tag || groups[table[at].group].text != text))
+            at = (at + 1) & mask;
+        if (table[at].group == none) {
+            table[at] = {tag, static_cast<uint32_t>(groups.size())};
+            groups.push_back({text, i, i});
+        } else {
+            next[groups[table[at].group].last] = i;
+            groups[table[at].group].last = i;
+        }
+    }
+    struct Placed {
+        Item* node;
+        std::optional<int64_t> index;
+        uint32_t group, rank; // rank: the order of placing within the group
+    };
+    static_assert(sizeof(Placed) == 32);
+    std::vector<Placed> placed;
+    placed.reserve(elements.size());
+    result.children.reserve(elements.size(), arena);
+    for (uint32_t group = 0; group < groups.size(); ++group) {
+        uint32_t rank = 0;
+        for (uint32_t i = groups[group].first; i != none;) {
+            const size_t before = result.children.size();
+            if (next[i] != none) {
+                mergePair(elements[i], elements[next[i]], result, true, options, allUnmatched, arena);
+                i = next[next[i]];
+            } else {
+                placeAlone(result, elements[i], options, allUnmatched, arena);
+                i = none;
+            }
+            for (size_t c = before; c < result.children.size(); ++c)
+                placed.push_back({result.children[c], elementIndex(result.children[c]->name), group, rank++});
+        }
+    }
+    const auto precedes = [&](const Placed& a, const Placed& b) {
+        if (a.index != b.index) return a.index && (!b.index || *a.index < *b.index);
+        if (a.group != b.group) return groups[a.group].text < groups[b.group].text;
+        return a.rank < b.rank;
+    };
+    const bool dense = std::ranges::all_of(placed, [&](const Placed& p) {
+        return p.index && *p.index >= 0 && *p.index < static_cast<int64_t>(placed.size());
+    });
+    if (!dense) {
+        stableSort(placed, precedes);
+        for (size_t i = 0; i < placed.size(); ++i)
+            result.children[i] = placed[i].node;
+        return;
+    }
+    // The indexes are those of the two arrays, small and few to each value: a count per index puts the
+    // elements in order, and only those that share an index are compared.
+    std::vector<uint32_t> start(placed.size() + 1);
+    for (const Placed& p : placed)
+        ++start[static_cast<size_t>(*p.index) + 1];
+    for (size_t i = 1; i < start.size(); ++i)
+        start[i] += start[i - 1];
+    std::vector<uint32_t> order(placed.size());
+    for (uint32_t i = 0; i < placed.size(); ++i)
+        order[start[static_cast<size_t>(*placed[i].index)]++] = i;
+    for (size_t first = 0; first < order.size();) {
+        size_t last = first + 1;
+        while (last < order.size() && placed[order[last]].index == placed[order[first]].index)
+            ++last;
+        if (last - first > 1)
+            stableSort(std::span(order).subspan(first, last - first),
+                       [&](uint32_t a, uint32_t b) { return precedes(placed[a], placed[b]); });
+        first = last;
+    }
+    for (size_t i = 0; i < order.size(); ++i)
+        result.children[i] = placed[order[i]].node;
+}
+
 // Takes the children out of `node` and places their merge under `result`, which may be `node`
 // itself: the children's source container only has its kind and operation read, and those stay.
 void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnmatched, Arena& arena) {
@@ -235,6 +349,11 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
                  [&](size_t i) { return named[i].first == named[i + 1].first; });
         return;
     }
+    if (allPlainTexts(sorted)) {
+        reducePlainTexts(sorted, result, options, allUnmatched, arena);
+        result.numberElements(arena);
+        return;
+    }
     std::vector<Element> elements;
     elements.reserve(sorted.size());
     for (Item* node : sorted)
@@ -245,7 +364,7 @@ void reduceChildren(Item& node, Item& result, ReduceOptions options, bool allUnm
     pairWalk(sorted, result, true, options, allUnmatched, arena, [&](size_t i) {
         return elementOrder(*sorted[i], elements[i].entries, *sorted[i + 1], elements[i + 1].entries) == 0;
     });
-    stableSort(std::span<Item*>(result.children.begin(), result.children.size()), beforeByIndex);
+    sortByIndex({result.children.begin(), result.children.size()});
     // Only this array's elements are renamed: nested arrays were renamed by their own reduction, and a
     // Replacement container, moved as it stands, when it was placed.
     result.numberElements(arena);
@@ -277,8 +396,7 @@ void appendLeave(Item& receiver, Item* leaf, ReduceOptions options, Arena& arena
     const bool inArray = source && source->type() == ItemDataType::Array;
     const bool isString = leaf->type() == ItemDataType::String;
     if (inArray && isString) {
-        const auto* text = std::get_if<std::string_view>(&leaf->data.data);
-        if (text && text->starts_with('#')) {
+        if (leaf->data.text().starts_with('#')) {
             leaf->operation = Operation::Kill;
             leaf->enabled = false;
             adopt(receiver, leaf, arena);

@@ -9,6 +9,8 @@
 
 namespace carryover {
 
+static_assert(sizeof(void*) != 8 || sizeof(Item) == 64, "a node fits in 64 bytes on a 64-bit machine");
+
 void ItemList::reserve(size_t count, Arena& arena) {
     if (count <= capacity_) return;
     Item** larger = arena.room<Item*>(count);

@@ -17,21 +17,38 @@ int64_t serialNumber(std::string_view text) {
     return value;
 }
 
-// Whether the whole number `left` holds is less than the one `right` holds; a uint64_t is always
-// above every int64_t.
-bool integerLess(const ItemData::Value& left, const ItemData::Value& right) {
-    const bool leftLarge = std::holds_alternative<uint64_t>(left),
-               rightLarge = std::holds_alternative<uint64_t>(right);
-    if (leftLarge != rightLarge) return rightLarge;
-    if (leftLarge) return std::get<uint64_t>(left) < std::get<uint64_t>(right);
-    return std::get<int64_t>(left) < std::get<int64_t>(right);
+// Whether the whole number `left` holds is less than the one `right` holds; a wide number is always
+// above every other.
+bool integerLess(const ItemData& left, const ItemData& right) {
+    if (left.isWide() != right.isWide()) return right.isWide();
+    if (left.isWide()) return left.wideValue() < right.wideValue();
+    return left.intValue() < right.intValue();
 }
 
 } // namespace
 
 std::string ItemData::integerText() const {
-    if (const auto* large = std::get_if<uint64_t>(&data)) return std::to_string(*large);
-    return std::to_string(intValue());
+    return isWide() ? std::to_string(wideValue()) : std::to_string(intValue());
+}
+
+bool ItemData::holdsText() const {
+    switch (type) {
+    case ItemDataType::Bool:
+    case ItemDataType::Data:
+    case ItemDataType::Double:
+    case ItemDataType::Int:
+        return false;
+    case ItemDataType::None:
+    case ItemDataType::FileName:
+    case ItemDataType::Date:
+    case ItemDataType::String:
+    case ItemDataType::Dictionary:
+    case ItemDataType::Array:
+    case ItemDataType::Error:
+    case ItemDataType::End:
+        return true;
+    }
+    return false;
 }
 
 std::string_view ItemData::typeString() const {
@@ -119,7 +136,7 @@ bool operator<(const ItemData& left, const ItemData& right) {
     case ItemDataType::Double:
         return left.doubleValue() < right.doubleValue();
     case ItemDataType::Int:
-        return integerLess(left.data, right.data);
+        return integerLess(left, right);
     case ItemDataType::Date: // dates are held as the text read, ordered as text
     case ItemDataType::String:
     case ItemDataType::Error:
@@ -145,7 +162,7 @@ bool operator==(const ItemData& left, const ItemData& right) {
     case ItemDataType::Double:
         return left.doubleValue() == right.doubleValue();
     case ItemDataType::Int:
-        return !integerLess(left.data, right.data) && !integerLess(right.data, left.data);
+        return !integerLess(left, right) && !integerLess(right, left);
     case ItemDataType::Date:
     case ItemDataType::String:
     case ItemDataType::Error:

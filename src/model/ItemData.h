@@ -8,7 +8,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 namespace carryover {
@@ -33,44 +32,70 @@ using Bytes = std::vector<uint8_t>;
 using ByteView = std::span<const uint8_t>;
 
 // A kind and the value that belongs to it; copied by value. Texts and bytes are views: they live in
-// the arena of the node's tree (see Item), or in the file text it holds.
+// the arena of the node's tree (see Item), or in the file text it holds. The kind tells which value is
+// held, so none is kept beside it: a text for None, FileName, Date, String, Dictionary, Array, Error
+// and End, a flag for Bool, bytes for Data, a double for Double, and a whole number for Int.
 class ItemData {
   public:
-    // An Int above the signed 64-bit range is held as uint64_t, every other Int as int64_t, so that
-    // each whole number has one form.
-    using Value = std::variant<std::string_view, bool, int64_t, double, ByteView, uint64_t>;
-
     // The empty text of kind None.
     ItemData() = default;
-    // A text value; for the kinds that hold text (None, FileName, Date, String, Dictionary, Array, Error,
-    // End). `text` must outlive this value.
-    ItemData(std::string_view text, ItemDataType type) : data(text), type(type) {}
+    // A text value; for the kinds that hold text. `text` must outlive this value.
+    ItemData(std::string_view text, ItemDataType type) : type(type) {
+        value_.run = {text.data(), text.size()};
+    }
     template <typename Text>
     requires std::same_as<Text, std::string> ItemData(Text&& text, ItemDataType type)
     = delete; // would hold a view of a dying text
-    static ItemData boolean(bool value) { return ItemData(ItemDataType::Bool, value); }
-    static ItemData integer(int64_t value) { return ItemData(ItemDataType::Int, value); }
-    // An Int holding `value`, which may lie above the signed 64-bit range.
+    static ItemData boolean(bool value) {
+        ItemData data(ItemDataType::Bool);
+        data.value_.flag = value;
+        return data;
+    }
+    static ItemData integer(int64_t value) {
+        ItemData data(ItemDataType::Int);
+        data.value_.integer = value;
+        return data;
+    }
+    // An Int holding `value`, which may lie above the signed 64-bit range. Each whole number has one
+    // form: only a number above that range is held as unsigned.
     static ItemData unsignedInteger(uint64_t value) {
         if (value <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
             return integer(static_cast<int64_t>(value));
-        return ItemData(ItemDataType::Int, value);
+        ItemData data(ItemDataType::Int);
+        data.value_.wide = value;
+        data.wide_ = true;
+        return data;
     }
-    static ItemData real(double value) { return ItemData(ItemDataType::Double, value); }
+    static ItemData real(double value) {
+        ItemData data(ItemDataType::Double);
+        data.value_.real = value;
+        return data;
+    }
     // A Data value; `value` must outlive it.
-    static ItemData bytes(ByteView value) { return ItemData(ItemDataType::Data, value); }
+    static ItemData bytes(ByteView value) {
+        ItemData data(ItemDataType::Data);
+        data.value_.run = {reinterpret_cast<const char*>(value.data()), value.size()};
+        return data;
+    }
     static ItemData bytes(Bytes&& value) = delete; // would hold a view of dying bytes
 
-    Value data;
-    ItemDataType type = ItemDataType::None;
-
-    // The value read as the alternative its kind holds.
-    std::string_view text() const { return std::get<std::string_view>(data); }
-    bool boolValue() const { return std::get<bool>(data); }
+    // Whether the kind holds a text.
+    bool holdsText() const;
+    // The value of the kind held; a text of a kind that holds none is empty, any other value zero.
+    std::string_view text() const {
+        return holdsText() ? std::string_view(value_.run.data, value_.run.size) : std::string_view();
+    }
+    bool boolValue() const { return type == ItemDataType::Bool && value_.flag; }
     // An Int within the signed 64-bit range.
-    int64_t intValue() const { return std::get<int64_t>(data); }
-    double doubleValue() const { return std::get<double>(data); }
-    ByteView bytesValue() const { return std::get<ByteView>(data); }
+    int64_t intValue() const { return type == ItemDataType::Int && !wide_ ? value_.integer : 0; }
+    // Whether this is an Int above the signed 64-bit range, and that number.
+    bool isWide() const { return type == ItemDataType::Int && wide_; }
+    uint64_t wideValue() const { return isWide() ? value_.wide : 0; }
+    double doubleValue() const { return type == ItemDataType::Double ? value_.real : 0.0; }
+    ByteView bytesValue() const {
+        if (type != ItemDataType::Data) return {};
+        return {reinterpret_cast<const uint8_t*>(value_.run.data), value_.run.size};
+    }
 
     // An Int's value in decimal, "-" in front of a negative one.
     std::string integerText() const;
@@ -83,7 +108,25 @@ class ItemData {
     bool hasPlistForm() const;
 
   private:
-    ItemData(ItemDataType type, Value value) : data(value), type(type) {}
+    explicit ItemData(ItemDataType type) : type(type) {}
+    struct Run { // a text's or bytes' place
+        const char* data;
+        size_t size;
+    };
+    union Value {
+        Run run;
+        bool flag;
+        int64_t integer;
+        uint64_t wide;
+        double real;
+    };
+    Value value_{};
+
+  public:
+    ItemDataType type = ItemDataType::None; // declared after the value, so that both fit in 24 bytes
+
+  private:
+    bool wide_ = false; // an Int held as uint64_t
 };
 
 // Whether `left` sorts before `right`. Values of different kinds are never ordered, nor are None,
