@@ -1,8 +1,10 @@
-// How fast the window responds on a generated pair of about 300k nodes, once the comparison is done:
-// showing the Differences tab, a switch there, F8, showing only the decisions and back, a find's next
-// match, an undo and a redo, and going back to Differences from Result, each with the view painted. The
-// comparison of the same pair (the engine alone) runs in the same process as the baseline the figures are set
-// against.
+// How fast the window responds on a generated pair of about 300k nodes: its comparison, loading both
+// files and comparing them, and once the comparison is done: showing the Full Sample tab for the first
+// time and the Differences tab again, a switch
+// there, F8, showing only the decisions and back, a find's next match, an undo and a redo, and going
+// back to Differences from Result, each with the view painted. The baselines run in the same process:
+// the command line's merge of the loaded trees, which it takes, for the comparison, and the engine
+// loading both files for the window's loading.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -69,14 +71,52 @@ void paint(QWidget& widget) {
     widget.repaint();
 }
 
-// Baseline: the comparison of the two loaded trees, the engine alone.
-void Compare(benchmark::State& state) {
+struct Trees {
+    ItemPtr config, sample;
+};
+
+Trees loadBoth() {
     ContainerCounter counter;
-    ItemPtr config = loadPlist(files().config.toStdString(), counter).root;
-    ItemPtr sample = loadPlist(files().sample.toStdString(), counter).root;
+    return {loadPlist(files().config.toStdString(), counter).root,
+            loadPlist(files().sample.toStdString(), counter).root};
+}
+
+// Baseline: the command line's merge of the two loaded trees, which it takes.
+void TakingMerge(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Trees trees = loadBoth();
+        state.counters["nodes"] = static_cast<double>(nodes(*trees.config) + nodes(*trees.sample));
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(mergedResultTaking(std::move(trees.config), std::move(trees.sample)).get());
+    }
+}
+
+// The window's comparison of the same trees after its start: the configuration is shown in its tab, so
+// the comparison takes a copy of it, and the sample itself.
+void WindowComparison(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Trees trees = loadBoth();
+        state.ResumeTiming();
+        auto arena = std::make_shared<Arena>();
+        arena->hold(trees.config);
+        ItemPtr copy = ownedBy(arena, trees.config->copy(*arena, nullptr));
+        benchmark::DoNotOptimize(compareTaking(std::move(copy), std::move(trees.sample)).differences.get());
+    }
+}
+
+// The comparison that leaves both trees as they are, for a front end that needs them afterwards.
+void Compare(benchmark::State& state) {
+    Trees trees = loadBoth();
     for (auto _ : state)
-        benchmark::DoNotOptimize(compare(config, sample).result.get());
-    state.counters["nodes"] = static_cast<double>(nodes(*config) + nodes(*sample));
+        benchmark::DoNotOptimize(compare(trees.config, trees.sample).result.get());
+}
+
+// Baseline: both files loaded by the engine.
+void LoadBoth(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(loadBoth());
 }
 
 // Both files loaded through the window, and the comparison that follows.
@@ -87,6 +127,24 @@ void LoadBothAndCompare(benchmark::State& state) {
         view.openFile(Side::Config, files().config);
         view.openFile(Side::Sample, files().sample);
         compared.wait(60000);
+    }
+}
+
+// The Full Sample tab shown for the first time after the comparison, which took the sample's tree: it
+// is read again from the file's text.
+void ShowSampleTabFirst(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        ContentView view;
+        view.resize(1000, 700);
+        view.show();
+        QSignalSpy compared(&view, &ContentView::resultChanged);
+        view.openFile(Side::Config, files().config);
+        view.openFile(Side::Sample, files().sample);
+        compared.wait(60000);
+        state.ResumeTiming();
+        view.selectTab(Tab::Sample);
+        paint(view);
     }
 }
 
@@ -193,8 +251,12 @@ void BackToDifferences(benchmark::State& state) {
 
 } // namespace
 
+BENCHMARK(TakingMerge)->Unit(benchmark::kMillisecond);
+BENCHMARK(WindowComparison)->Unit(benchmark::kMillisecond);
 BENCHMARK(Compare)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadBoth)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadBothAndCompare)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ShowSampleTabFirst)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(ShowDifferencesTab)->Unit(benchmark::kMillisecond);
 BENCHMARK(SwitchOnDifferencesTab)->Unit(benchmark::kMillisecond);
 BENCHMARK(NextDifference)->Unit(benchmark::kMillisecond);

@@ -48,4 +48,11 @@ Comparison compare(const ItemPtr& config, const ItemPtr& sample) {
     return comparison;
 }
 
+Comparison compareTaking(ItemPtr config, ItemPtr sample) {
+    Comparison comparison;
+    comparison.differences = differenceTaking(std::move(sample), std::move(config));
+    comparison.counts = OperationCounts(*comparison.differences);
+    return comparison;
+}
+
 } // namespace carryover

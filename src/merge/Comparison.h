@@ -1,6 +1,7 @@
 // Comparison: the one road from two loaded file roots to what a front end shows or writes. It builds
 // the differences tree, derives the merged result from it, and counts the nodes per operation. The
-// window derives the result again with mergedResult after each switch the user makes.
+// window builds the differences from roots it gives up, and derives the result with mergedResult when
+// it is wanted, again after each switch the user makes.
 #pragma once
 
 #include <array>
@@ -28,12 +29,17 @@ class OperationCounts {
 
 struct Comparison {
     ItemPtr differences;    // the differences tree; the single node "Fehler" when a root is no file
-    ItemPtr result;         // the merged tree: the enabled part of the differences, arrays renumbered
+    ItemPtr result;         // the merged tree: the enabled part of the differences, arrays renumbered;
+                            // nullptr when its root is disabled, and from compareTaking
     OperationCounts counts; // of the differences tree
 };
 
 // Compares `config` with `sample`; both are left unchanged.
 Comparison compare(const ItemPtr& config, const ItemPtr& sample);
+
+// The differences and their counts for two roots that the caller gives up: their nodes become the
+// nodes of the differences tree, so nothing is copied. The result is left for mergedResult to derive.
+Comparison compareTaking(ItemPtr config, ItemPtr sample);
 
 // The enabled part of `differences` with its arrays renumbered; nullptr when its root is disabled.
 ItemPtr mergedResult(const ItemPtr& differences);

@@ -26,6 +26,7 @@
 
 #include "merge/Switch.h"
 #include "model/KeyPath.h"
+#include "plist/FileBytes.h"
 #include "plist/Loading.h"
 #include "plist/Quoted.h"
 #include "plist/Saving.h"
@@ -46,12 +47,24 @@ int slot(Tab tab) {
     return static_cast<int>(tab);
 }
 
+Tab tabOf(Side side) {
+    return side == Side::Config ? Tab::Config : Tab::Sample;
+}
+
 ItemPtr emptyTree() {
     return makeNode("", "", ItemDataType::None);
 }
 
 QString fromStd(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A copy of `root`'s tree in an arena of its own, sharing its texts.
+ItemPtr copied(const ItemPtr& root) {
+    auto arena = std::make_shared<Arena>();
+    arena->hold(root);
+    Item* copy = root->copy(*arena, nullptr);
+    return ownedBy(std::move(arena), copy);
 }
 
 // The busy cursor for the life of a scope.
@@ -76,20 +89,38 @@ void tell(QWidget* parent, const QString& title, const QString& text) {
     box->open();
 }
 
-// One step of the undo stack: the switches before and after a change of them.
+// Nodes of a differences tree whose switch a change flips, each with its place among the tree's flags:
+// pre-order, root first.
+using Flips = std::vector<std::pair<size_t, Item*>>;
+
+// One step of the undo stack: the switches a change flipped; undoing and redoing flip them again.
 class SwitchCommand : public QUndoCommand {
   public:
-    SwitchCommand(std::function<void(const SwitchState&)> apply, SwitchState before, SwitchState after,
-                  const QString& text)
-        : QUndoCommand(text), apply_(std::move(apply)), before_(std::move(before)), after_(std::move(after)) {
-    }
-    void undo() override { apply_(before_); }
-    void redo() override { apply_(after_); }
+    SwitchCommand(std::function<void(const Flips&)> flip, Flips flips, const QString& text)
+        : QUndoCommand(text), flip_(std::move(flip)), flips_(std::move(flips)) {}
+    void undo() override { flip_(flips_); }
+    void redo() override { flip_(flips_); }
 
   private:
-    std::function<void(const SwitchState&)> apply_;
-    SwitchState before_, after_;
+    std::function<void(const Flips&)> flip_;
+    Flips flips_;
 };
+
+// The nodes of `root`'s tree whose switch differs from `state`, the tree's flags at some time.
+Flips differing(Item& root, const SwitchState& state) {
+    Flips flips;
+    size_t at = 0;
+    std::vector<Item*> stack{&root};
+    while (!stack.empty() && at < state.size()) {
+        Item* node = stack.back();
+        stack.pop_back();
+        if (node->enabled != state[at]) flips.push_back({at, node});
+        ++at;
+        for (size_t i = node->children.size(); i-- > 0;)
+            stack.push_back(node->children[i]);
+    }
+    return flips;
+}
 
 // The nodes of `root`'s tree, in pre-order, whose name or value as shown holds `text`, or, when
 // `text` holds a "/", whose key path does; letter case aside.
@@ -380,16 +411,29 @@ void ContentView::reload() {
 }
 
 void ContentView::load(Side side, const QString& path, bool asked) {
-    const Tab tab = side == Side::Config ? Tab::Config : Tab::Sample;
+    const Tab tab = tabOf(side);
     BusyCursor busy;
-    LoadResult loaded = QFileInfo(path).suffix() == QLatin1String("plist")
-                            ? loadPlist(path.toStdString(), counter_)
-                            : LoadResult{LoadStatus::Unreadable, nullptr, {}};
+    // Read as loadPlist reads, keeping the bytes to read them again.
+    Input input{path.toStdString(), {}, nullptr, counter_};
+    LoadResult loaded{LoadStatus::Unreadable, nullptr, {}};
+    if (QFileInfo(path).suffix() == QLatin1String("plist")) {
+        FileBytes file = readFileBytes(input.name);
+        if (file.status == FileBytesStatus::Read) {
+            loaded = loadPlistBytes(input.name, file.bytes, file.owner, counter_);
+            input.text = file.bytes;
+            input.bytes = std::move(file.owner);
+        } else {
+            loaded = {file.status == FileBytesStatus::TooLarge ? LoadStatus::TooLarge
+                                                               : LoadStatus::Unreadable,
+                      nullptr, "Error reading plist: " + file.description()};
+        }
+    }
     ItemPtr root = loaded.loaded() ? std::move(loaded.root) : emptyTree();
+    if (!loaded.loaded()) input = {};
     // Switches are lost when the comparison runs again or is emptied: the same file with the same
     // content keeps them.
-    const ItemPtr& before = trees_[slot(tab)];
-    const bool comparesAgain = root->name != before->name || root->data.text() != before->data.text();
+    const Input& before = inputs_[slot(tab)];
+    const bool comparesAgain = input.name != before.name || input.text != before.text;
     if (comparesAgain && !asked && !maySetWorkAside()) return;
     refusal_->hide();
     changedBar_->hide();
@@ -400,10 +444,10 @@ void ContentView::load(Side side, const QString& path, bool asked) {
         } else {
             showRefusal(path, tr("only .plist files are taken"));
         }
-        setFile(side, pathPrompt(), std::move(root));
+        setFile(side, pathPrompt(), std::move(root), std::move(input));
         return;
     }
-    setFile(side, path, std::move(root));
+    setFile(side, path, std::move(root), std::move(input));
 }
 
 void ContentView::showRefusal(const QString& path, const QString& reason) {
@@ -414,13 +458,14 @@ void ContentView::showRefusal(const QString& path, const QString& reason) {
     status_->showMessage(text, 15000);
 }
 
-void ContentView::setFile(Side side, const QString& path, ItemPtr root) {
-    const Tab tab = side == Side::Config ? Tab::Config : Tab::Sample;
+void ContentView::setFile(Side side, const QString& path, ItemPtr root, Input input) {
+    const Tab tab = tabOf(side);
     // The same file with other content compares again.
     std::string& nameSaved = side == Side::Config ? nameSaved1_ : nameSaved2_;
-    if (root->name == nameSaved && root->data.text() != trees_[slot(tab)]->data.text()) nameSaved.clear();
+    if (input.name == nameSaved && input.text != inputs_[slot(tab)].text) nameSaved.clear();
     (side == Side::Config ? configField_ : sampleField_)->setPath(path);
     trees_[slot(tab)] = std::move(root);
+    inputs_[slot(tab)] = std::move(input);
     watchFiles();
     showTrees();
     showTitle();
@@ -429,7 +474,7 @@ void ContentView::setFile(Side side, const QString& path, ItemPtr root) {
 
 void ContentView::compareWhenChanged() {
     const bool changed =
-        trees_[slot(Tab::Config)]->name != nameSaved1_ || trees_[slot(Tab::Sample)]->name != nameSaved2_;
+        inputs_[slot(Tab::Config)].name != nameSaved1_ || inputs_[slot(Tab::Sample)].name != nameSaved2_;
     if (!changed || comparisonPosted_) return;
     comparisonPosted_ = true;
     QTimer::singleShot(0, this, [this] {
@@ -439,11 +484,9 @@ void ContentView::compareWhenChanged() {
 
 void ContentView::runComparison() {
     comparisonPosted_ = false;
-    const ItemPtr& configTree = trees_[slot(Tab::Config)];
-    const ItemPtr& sampleTree = trees_[slot(Tab::Sample)];
-    const Item& config = *configTree;
-    const Item& sample = *sampleTree;
-    if (config.name.empty() || sample.name.empty()) {
+    const std::string& config = inputs_[slot(Tab::Config)].name;
+    const std::string& sample = inputs_[slot(Tab::Sample)].name;
+    if (config.empty() || sample.empty()) {
         // Forget the names too, so that loading the same file again compares again.
         nameSaved1_.clear();
         nameSaved2_.clear();
@@ -452,12 +495,25 @@ void ContentView::runComparison() {
             setDifferences(emptyTree(), emptyTree(), {});
         return;
     }
-    nameSaved1_ = config.name;
-    nameSaved2_ = sample.name;
+    nameSaved1_ = config;
+    nameSaved2_ = sample;
     BusyCursor busy;
-    Comparison comparison = compare(configTree, sampleTree);
-    setDifferences(std::move(comparison.differences), std::move(comparison.result), comparison.counts);
+    Comparison comparison = compareTaking(takeForComparison(Side::Config), takeForComparison(Side::Sample));
+    setDifferences(std::move(comparison.differences), nullptr, comparison.counts);
     addRecent();
+}
+
+ItemPtr ContentView::readAgain(Side side) const {
+    const Input& input = inputs_[slot(tabOf(side))];
+    ContainerCounter numbering = input.numbering;
+    return loadPlistBytes(input.name, input.text, input.bytes, numbering).root;
+}
+
+ItemPtr ContentView::takeForComparison(Side side) {
+    ItemPtr& tree = trees_[slot(tabOf(side))];
+    if (!tree) return readAgain(side);
+    if (tree.use_count() == 1) return std::exchange(tree, nullptr);
+    return copied(tree);
 }
 
 void ContentView::setDifferences(ItemPtr differences, ItemPtr result, OperationCounts counts) {
@@ -475,6 +531,7 @@ void ContentView::setDifferences(ItemPtr differences, ItemPtr result, OperationC
     }
     undo_.clear();
     defaults_ = switchState(*trees_[slot(Tab::Difference)]);
+    switches_ = defaults_;
     saved_ = defaults_;
     modified_ = false;
     savedPath_.clear();
@@ -487,25 +544,28 @@ void ContentView::setDifferences(ItemPtr differences, ItemPtr result, OperationC
 void ContentView::switchNode(Item* node) {
     Item& differences = *trees_[slot(Tab::Difference)];
     if (!node) return;
-    SwitchState before = switchState(differences);
     const QString text = (node->enabled ? tr("Switch Off %1") : tr("Switch On %1")).arg(displayName(*node));
     if (!carryover::switchNode(differences, *node)) return;
-    undo_.push(new SwitchCommand([this](const SwitchState& state) { applySwitches(state); },
-                                 std::move(before), switchState(differences), text));
+    Flips flips = differing(differences, switches_);
+    // Back as they were: the step flips them when it is pushed.
+    for (const auto& [at, flipped] : flips)
+        flipped->enabled = !flipped->enabled;
+    undo_.push(new SwitchCommand([this](const Flips& flips) { flip(flips); }, std::move(flips), text));
 }
 
 void ContentView::resetSwitches() {
-    SwitchState now = switchState(*trees_[slot(Tab::Difference)]);
-    if (now == defaults_) return;
-    undo_.push(new SwitchCommand([this](const SwitchState& state) { applySwitches(state); }, std::move(now),
-                                 defaults_, tr("Reset Switches")));
+    if (switches_ == defaults_) return;
+    undo_.push(new SwitchCommand([this](const Flips& flips) { flip(flips); },
+                                 differing(*trees_[slot(Tab::Difference)], defaults_), tr("Reset Switches")));
 }
 
-void ContentView::applySwitches(const SwitchState& state) {
-    const ItemPtr& differences = trees_[slot(Tab::Difference)];
-    restoreSwitchState(*differences, state);
+void ContentView::flip(const Flips& flips) {
+    for (const auto& [at, node] : flips) {
+        node->enabled = !node->enabled;
+        switches_[at].flip();
+    }
     view(Tab::Difference).lines().flagsChanged();
-    modified_ = state != saved_;
+    modified_ = switches_ != saved_;
     // The result is derived anew when it is next needed.
     resultStale_ = true;
     if (selectedTab() == Tab::Merged) {
@@ -641,7 +701,7 @@ bool ContentView::saveTo(const QString& target) {
              tr("%1 was not saved: %2.").arg(target, QString::fromStdString(saved.description())));
         return false;
     }
-    saved_ = switchState(*trees_[slot(Tab::Difference)]);
+    saved_ = switches_;
     modified_ = false;
     savedPath_ = target;
     status_->showMessage(tr("Saved %1").arg(QFileInfo(target).fileName()), 5000);
@@ -809,10 +869,9 @@ void ContentView::showAbout() {
 void ContentView::showTrees() {
     // Only the selected tab's view holds lines.
     const int selected = tabs_->currentIndex();
-    if (selected == slot(Tab::Merged)) tree(Tab::Merged); // derives it when it is due
     for (int i = 0; i < tabCount; ++i) {
         ItemModel& lines = views_[i]->lines();
-        const ItemPtr& wanted = i == selected ? trees_[i] : nullptr;
+        const ItemPtr& wanted = i == selected ? tree(static_cast<Tab>(i)) : nullptr;
         if (lines.root() != wanted) lines.setRoot(wanted);
     }
     views_[slot(Tab::Merged)]->lines().setSwitchesShown(false);
@@ -864,6 +923,8 @@ QString ContentView::path(Side side) const {
 }
 
 const ItemPtr& ContentView::tree(Tab tab) {
+    // A tree the comparison took is read again.
+    if (!trees_[slot(tab)]) trees_[slot(tab)] = readAgain(tab == Tab::Config ? Side::Config : Side::Sample);
     if (tab == Tab::Merged && resultStale_) {
         // Kept as it was when nothing is enabled.
         if (ItemPtr result = mergedResult(trees_[slot(Tab::Difference)]))

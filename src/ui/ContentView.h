@@ -2,7 +2,9 @@
 // fields, the four trees (configuration, sample, differences, result), the selected tab and the names
 // of the two files the comparison last ran with. A file is loaded when it is dropped on a field, chosen
 // or reloaded; once both fields hold a file, and whenever one of them changes to another file or to
-// other content, the comparison runs; the result is derived again after every switch.
+// other content, the comparison runs; the result is derived when it is wanted, again after a switch.
+// The comparison takes a file's tree for its own when nothing shows it or keeps a place in it, and a
+// copy otherwise; a tree it took is read again from the file's text when its tab is next shown.
 //
 // It also keeps the user's work: switches can be undone, the window's title marks switches not yet
 // saved, and nothing that would drop them (loading, reloading, closing) happens without asking. Its
@@ -13,6 +15,11 @@
 #include <QUndoStack>
 #include <QWidget>
 #include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "merge/Comparison.h"
 #include "merge/SwitchState.h"
@@ -116,16 +123,31 @@ class ContentView : public QWidget {
     // Loads the file now, the step `openFile` queues; asks about unsaved switches it would drop,
     // unless `asked` already.
     void load(Side side, const QString& path, bool asked = false);
+    // What a side's tree was read from, so that it can be read again alike.
+    struct Input {
+        std::string name;                  // the root's name, the path read; "" when none is loaded
+        std::string_view text;             // the whole file, kept by `bytes`
+        std::shared_ptr<const void> bytes; // null when none is loaded
+        ContainerCounter numbering;        // the counter as it stood before the read
+    };
+
     // The field and tree of a side, written path first, then tree.
-    void setFile(Side side, const QString& path, ItemPtr root);
+    void setFile(Side side, const QString& path, ItemPtr root, Input input);
+    // The tree of `side` read again from its file's text, as it was read first.
+    ItemPtr readAgain(Side side) const;
+    // The tree of `side` for the comparison to take: the tree itself when nothing else holds it, which
+    // leaves its tab to read it again; else a copy, so that lines, places and folds on it stay.
+    ItemPtr takeForComparison(Side side);
     void showRefusal(const QString& path, const QString& reason);
     // Posts the comparison when a tree's name differs from the one the comparison last ran with.
     void compareWhenChanged();
     void runComparison();
     void setDifferences(ItemPtr differences, ItemPtr result, OperationCounts counts);
     void switchNode(Item* node);
-    // Puts `state` into the differences tree's flags and derives the result again.
-    void applySwitches(const SwitchState& state);
+    // Flips the switches of the differences tree's nodes in `flips`, each with its place in switches_,
+    // and derives the result again.
+    using Flips = std::vector<std::pair<size_t, Item*>>;
+    void flip(const Flips& flips);
     void resetSwitches();
     bool saveTo(const QString& target);
     void showTrees();
@@ -164,12 +186,14 @@ class ContentView : public QWidget {
     QAction* resetAction_ = nullptr;
 
     ContainerCounter counter_; // numbers the containers of every file this view reads
-    ItemPtr trees_[4];         // configuration, sample, differences, result
+    ItemPtr trees_[4];         // configuration (null once taken), sample (likewise), differences, result
+    Input inputs_[2];          // of the configuration and the sample
     OperationCounts operationCounts_;
     std::string nameSaved1_, nameSaved2_; // the configuration's and sample's names the comparison ran with
     bool comparisonPosted_ = false;
     QUndoStack undo_;
     SwitchState defaults_;               // the comparison's own switches
+    SwitchState switches_;               // the switches as the differences tree holds them now
     SwitchState saved_;                  // the switches of the last save, or the defaults before one
     bool modified_ = false;              // the switches differ from saved_
     bool resultStale_ = false;           // the result is to be derived again from the differences

@@ -11,6 +11,21 @@ namespace {
 QString fromText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// The number of lines of `root`'s whole tree: its nodes that have a plist form, with none below those
+// that have none.
+size_t lineCount(const Item& root) {
+    size_t count = 0;
+    std::vector<const Item*> stack{&root};
+    while (!stack.empty()) {
+        const Item* node = stack.back();
+        stack.pop_back();
+        if (!node->data.hasPlistForm()) continue;
+        ++count;
+        stack.insert(stack.end(), node->children.begin(), node->children.end());
+    }
+    return count;
+}
 } // namespace
 
 ItemModel::ItemModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -32,8 +47,12 @@ void ItemModel::rebuild() {
     if (root_) {
         if (decisionsOnly_)
             addDecisionLines(*root_, 0);
-        else
+        else {
+            // Grown step by step, the lines of a first large tree would move to fresh memory each
+            // time; later trees mostly find the room the last one left.
+            if (lines_.capacity() == 0) lines_.reserve(lineCount(*root_));
             addLines(*root_, 0);
+        }
     }
     markOffLines();
     endResetModel();
