@@ -341,12 +341,10 @@ void ContentView::makeActions() {
     connect(recentMenu_, &QMenu::aboutToShow, this, &ContentView::fillRecentMenu);
     reloadAction_ = add(file, tr("&Reload"), QKeySequence(Qt::Key_F5), [this] { reload(); });
     file->addSeparator();
-    saveAction_ = add(file, tr("&Save"), QKeySequence::Save, [this] {
-        if (canSave()) save();
-    });
-    saveAsAction_ = add(file, tr("Save &As…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] {
-        if (canSave()) saveAs();
-    });
+    // Both are enabled only while both files are loaded (showTitle).
+    saveAction_ = add(file, tr("&Save"), QKeySequence::Save, [this] { save(); });
+    saveAsAction_ =
+        add(file, tr("Save &As…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { saveAs(); });
     file->addSeparator();
     auto* quit = add(file, tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { window()->close(); });
     quit->setMenuRole(QAction::QuitRole);
