@@ -1,6 +1,6 @@
-// SwitchState: the enabled flags of every node of a differences tree, in tree order. Taken before and
-// after a switch, it is what undoing and redoing put back; compared with the flags of the last save,
-// it tells whether there are switches not yet saved.
+// SwitchState: the enabled flags of every node of a differences tree, in tree order. Compared with the
+// flags of the comparison and of the last save, it tells what a switch, an undo or a reset changes, and
+// whether there are switches not yet saved.
 #pragma once
 
 #include <vector>
@@ -13,9 +13,5 @@ using SwitchState = std::vector<bool>;
 
 // The flags of `root`'s tree, root first, in pre-order.
 SwitchState switchState(const Item& root);
-
-// Sets the flags of `root`'s tree from `state`, taken from this tree (or one of the same shape); a
-// state of another size changes nothing and returns false.
-bool restoreSwitchState(Item& root, const SwitchState& state);
 
 } // namespace carryover
