@@ -99,8 +99,9 @@ std::string_view wideEncoding(std::string_view bytes) {
     return {};
 }
 
-// The load of `file`, read from the file at `path`.
-LoadResult loadRead(const std::string& path, FileBytes file, ContainerCounter& counter) {
+} // namespace
+
+LoadResult loadPlistFile(const std::string& path, FileBytes file, ContainerCounter& counter) {
     switch (file.status) {
     case FileBytesStatus::Read:
         return loadPlistBytes(path, file.bytes, std::move(file.owner), counter);
@@ -112,14 +113,12 @@ LoadResult loadRead(const std::string& path, FileBytes file, ContainerCounter& c
     return failure(LoadStatus::Unreadable, file.description());
 }
 
-} // namespace
-
 LoadResult loadPlist(const std::string& path, ContainerCounter& counter, FileAccess access) {
-    return loadRead(path, readFileBytes(path, maximumFileSize, access), counter);
+    return loadPlistFile(path, readFileBytes(path, maximumFileSize, access), counter);
 }
 
 LoadResult loadPlistDescriptor(int fd, const std::string& name, ContainerCounter& counter) {
-    return loadRead(name, readDescriptorBytes(fd), counter);
+    return loadPlistFile(name, readDescriptorBytes(fd), counter);
 }
 
 LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter) {

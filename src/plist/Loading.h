@@ -44,6 +44,10 @@ LoadResult loadPlist(const std::string& path, ContainerCounter& counter,
 // root is named `name`; `fd` stays open.
 LoadResult loadPlistDescriptor(int fd, const std::string& name, ContainerCounter& counter);
 
+// Loads what reading the file at `path` gave, as loadPlist does: the bytes, or the reason they could
+// not be read. For a caller that keeps the bytes it read.
+LoadResult loadPlistFile(const std::string& path, FileBytes file, ContainerCounter& counter);
+
 // Loads `bytes`, the content of the file at `path`, as loadPlist does after reading them.
 LoadResult loadPlistBytes(const std::string& path, std::string bytes, ContainerCounter& counter);
 // The same for `bytes` kept alive by `owner`, which the tree keeps as long as it lives.

@@ -26,7 +26,6 @@
 
 #include "merge/Switch.h"
 #include "model/KeyPath.h"
-#include "plist/FileBytes.h"
 #include "plist/Loading.h"
 #include "plist/Quoted.h"
 #include "plist/Saving.h"
@@ -411,20 +410,14 @@ void ContentView::reload() {
 void ContentView::load(Side side, const QString& path, bool asked) {
     const Tab tab = tabOf(side);
     BusyCursor busy;
-    // Read as loadPlist reads, keeping the bytes to read them again.
+    // The bytes are kept to read them again.
     Input input{path.toStdString(), {}, nullptr, counter_};
     LoadResult loaded{LoadStatus::Unreadable, nullptr, {}};
     if (QFileInfo(path).suffix() == QLatin1String("plist")) {
         FileBytes file = readFileBytes(input.name);
-        if (file.status == FileBytesStatus::Read) {
-            loaded = loadPlistBytes(input.name, file.bytes, file.owner, counter_);
-            input.text = file.bytes;
-            input.bytes = std::move(file.owner);
-        } else {
-            loaded = {file.status == FileBytesStatus::TooLarge ? LoadStatus::TooLarge
-                                                               : LoadStatus::Unreadable,
-                      nullptr, "Error reading plist: " + file.description()};
-        }
+        input.text = file.bytes;
+        input.bytes = file.owner;
+        loaded = loadPlistFile(input.name, std::move(file), counter_);
     }
     ItemPtr root = loaded.loaded() ? std::move(loaded.root) : emptyTree();
     if (!loaded.loaded()) input = {};
