@@ -15,29 +15,8 @@ sizes=("$@")
 rounds=${ROUNDS:-7}
 base=${BASE:-}
 
-
-# perf and GNU time come from the bench set of scripts/setup; the programs from a build with the benchmarks.
-command -v perf >/dev/null && [ -x /usr/bin/time ] || "$(dirname "$0")/../scripts/setup" bench
-if ! perf stat -e task-clock -o /dev/null true 2>/dev/null; then
-  echo "perf stat cannot count task-clock here (see /proc/sys/kernel/perf_event_paranoid)" >&2
-  exit 1
-fi
-for program in carryover-cli bench/carryover_generate_pair bench/carryover_libplist_parse; do
-  if [ ! -x "$build/$program" ]; then
-    echo "$build/$program is missing: cmake -S . -B $build -DCARRYOVER_BENCH=ON && cmake --build $build" >&2
-    exit 1
-  fi
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-cpu_ms() { # the task-clock of one run in ms
-  perf stat -x, -e task-clock -o "$work/stat" "$@" >/dev/null
-  awk -F, '/task-clock/ { print $1; exit }' "$work/stat"
-}
-peak_kib() { /usr/bin/time -f '%M' -o "$work/time" "$@" >/dev/null; cat "$work/time"; }
-# median, least and most of the numbers on standard input
-spread() { sort -g | awk '{ v[NR] = $1 } END { printf "%.2f %.2f %.2f\n", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[1], v[NR] }'; }
+. "$(dirname "$0")/timing.sh"
+bench_setup carryover-cli bench/carryover_generate_pair bench/carryover_libplist_parse
 
 printf '%-6s %8s  %-10s %26s %14s %8s %8s\n' form "pair KiB" subject "CPU ms median [min-max]" "x libplist" "MiB" "x files"
 for kib in "${sizes[@]}"; do

@@ -11,9 +11,8 @@ build=${1:-build/release}
 count=${2:-1000000}
 rounds=${ROUNDS:-5}
 base=${BASE:-}
-command -v perf >/dev/null && [ -x /usr/bin/time ] || "$(dirname "$0")/../scripts/setup" bench
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/timing.sh"
+bench_setup carryover-cli bench/carryover_libplist_parse
 
 python3 - "$count" "$work" <<'EOF'
 import sys
@@ -29,11 +28,7 @@ with open(f"{work}/dictionary.plist", "w") as f:
     f.write("</dict>\n</plist>\n")
 EOF
 
-cpu_ms() {
-  perf stat -x, -e task-clock -o "$work/stat" "$@" >/dev/null
-  awk -F, '/task-clock/ { print $1; exit }' "$work/stat"
-}
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
+median() { spread | cut -d' ' -f1; }
 
 printf '%-11s %-5s %8s %12s %12s %8s %10s %8s\n' shape tool MB "merge ms" "libplist ms" ratio "MB/s" "x file"
 for shape in array dictionary; do
@@ -52,8 +47,7 @@ for shape in array dictionary; do
   bytes=$(stat -c %s "$file")
   for t in "${!tools[@]}"; do
     merge=$(median <"$work/merge$t.ms")
-    /usr/bin/time -f '%M' -o "$work/time" "${tools[$t]}" merge "$file" "$file" -o "$work/out.plist"
-    awk -v s=$shape -v t=$([ "$t" = 0 ] && echo this || echo base) -v b="$bytes" -v m="$merge" -v l="$parse" -v p="$(cat "$work/time")" 'BEGIN {
+    awk -v s=$shape -v t=$([ "$t" = 0 ] && echo this || echo base) -v b="$bytes" -v m="$merge" -v l="$parse" -v p="$(peak_kib "${tools[$t]}" merge "$file" "$file" -o "$work/out.plist")" 'BEGIN {
       printf "%-11s %-5s %8.1f %12.1f %12.1f %8.2f %10.1f %8.2f\n", s, t, b / 1048576, m, l, m / l, b / 1048576 / (m / 1000), p * 1024 / b }'
   done
 done

@@ -13,15 +13,8 @@ kib=${2:-8192}
 rounds=${ROUNDS:-7}
 base=${BASE:-}
 
-command -v perf >/dev/null && [ -x /usr/bin/time ] || "$(dirname "$0")/../scripts/setup" bench
-for program in carryover carryover-cli bench/carryover_generate_pair; do
-  if [ ! -x "$build/$program" ]; then
-    echo "$build/$program is missing: cmake -S . -B $build -DCARRYOVER_BENCH=ON && cmake --build $build" >&2
-    exit 1
-  fi
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/timing.sh"
+bench_setup carryover carryover-cli bench/carryover_generate_pair
 export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/settings"
 
 "$build/bench/carryover_generate_pair" "$kib" "$work/config.plist" "$work/sample.plist"
@@ -51,8 +44,6 @@ run_window() {
   kill "$app"
   wait "$wrapper" || true
 }
-cpu_ms() { awk -F, '/task-clock/ { print $1; exit }' "$1"; }
-spread() { sort -g | awk '{ v[NR] = $1 } END { printf "%.2f %.2f %.2f\n", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[1], v[NR] }'; }
 
 # Runs subject $1 under the wrapper that follows.
 run() {
@@ -68,7 +59,7 @@ for s in "${subjects[@]}"; do : >"$work/$s.ms"; done
 for _ in $(seq "$rounds"); do
   for s in "${subjects[@]}"; do
     run "$s" perf stat -x, -e task-clock -o "$work/stat"
-    cpu_ms "$work/stat" >>"$work/$s.ms"
+    task_clock "$work/stat" >>"$work/$s.ms"
   done
 done
 for s in "${subjects[@]}"; do run "$s" /usr/bin/time -f '%M' -o "$work/$s.kib"; done
