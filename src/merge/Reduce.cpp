@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <memory_resource>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -133,17 +134,63 @@ std::optional<int64_t> elementIndex(std::string_view name) {
                                           : -static_cast<int64_t>(magnitude);
 }
 
-// Puts `elements` in index order: ascending index, and the elements whose name spells no index after
-// all others, in the order they stand. Each name is read once.
+using Indexes = std::pmr::vector<std::optional<int64_t>>;
+
+// The order that puts elements whose names spell `indexes` in index order: ascending index, and those
+// that spell none after all others; elements that share an index are ordered by `tieBefore`, given
+// their positions. Mostly the indexes are those of the two arrays merged, small and few to each value:
+// then a count per index puts the elements in order, and only those that share an index are compared.
+template <typename TieBefore>
+std::pmr::vector<uint32_t> indexOrder(const Indexes& indexes, TieBefore tieBefore) {
+    const auto before = [&](uint32_t a, uint32_t b) {
+        if (indexes[a] != indexes[b]) return indexes[a] && (!indexes[b] || *indexes[a] < *indexes[b]);
+        return tieBefore(a, b);
+    };
+    std::pmr::vector<uint32_t> order(indexes.size(), 0, largeBlocks());
+    const bool dense = std::ranges::all_of(indexes, [&](const std::optional<int64_t>& index) {
+        return index && *index >= 0 && *index < static_cast<int64_t>(indexes.size());
+    });
+    if (!dense) {
+        std::iota(order.begin(), order.end(), 0);
+        stableSort(std::span(order), before);
+        return order;
+    }
+    std::pmr::vector<uint32_t> start(indexes.size() + 1, 0, largeBlocks());
+    for (const auto& index : indexes)
+        ++start[static_cast<size_t>(*index) + 1];
+    for (size_t i = 1; i < start.size(); ++i)
+        start[i] += start[i - 1];
+    for (uint32_t i = 0; i < indexes.size(); ++i)
+        order[start[static_cast<size_t>(*indexes[i])]++] = i;
+    for (size_t first = 0; first < order.size();) {
+        size_t last = first + 1;
+        while (last < order.size() && indexes[order[last]] == indexes[order[first]])
+            ++last;
+        if (last - first > 1) stableSort(std::span(order).subspan(first, last - first), before);
+        first = last;
+    }
+    return order;
+}
+
+// The index of each of `elements`, read from its name.
+Indexes indexesOf(std::span<Item* const> elements) {
+    Indexes indexes(largeBlocks());
+    indexes.reserve(elements.size());
+    for (const Item* element : elements)
+        indexes.push_back(elementIndex(element->name));
+    return indexes;
+}
+
+// Puts `elements` in the order given by positions in `order`.
+void reorder(std::span<Item*> elements, const std::pmr::vector<uint32_t>& order) {
+    const std::pmr::vector<Item*> before(elements.begin(), elements.end(), largeBlocks());
+    for (size_t i = 0; i < order.size(); ++i)
+        elements[i] = before[order[i]];
+}
+
+// Puts `elements` in index order, those that share an index in the order they stand.
 void sortByIndex(std::span<Item*> elements) {
-    std::vector<std::pair<std::optional<int64_t>, Item*>> indexed;
-    indexed.reserve(elements.size());
-    for (Item* element : elements)
-        indexed.emplace_back(elementIndex(element->name), element);
-    stableSort(indexed,
-               [](const auto& a, const auto& b) { return a.first && (!b.first || *a.first < *b.first); });
-    for (size_t i = 0; i < elements.size(); ++i)
-        elements[i] = indexed[i].second;
+    reorder(elements, indexOrder(indexesOf(elements), [](uint32_t a, uint32_t b) { return a < b; }));
 }
 
 Item* reduceSpent(Item* node, ReduceOptions options, bool allUnmatched, Arena& arena);
@@ -264,12 +311,10 @@ void reducePlainTexts(const std::vector<Item*>& elements, Item& result, ReduceOp
             groups[table[at].group].last = i;
         }
     }
+    // The group of each node placed under `result`, and its rank: the order of placing within the group.
     struct Placed {
-        Item* node;
-        std::optional<int64_t> index;
-        uint32_t group, rank; // rank: the order of placing within the group
+        uint32_t group, rank;
     };
-    static_assert(sizeof(Placed) == 32);
     std::pmr::vector<Placed> placed(largeBlocks());
     placed.reserve(elements.size());
     result.children.reserve(elements.size(), arena);
@@ -285,44 +330,16 @@ void reducePlainTexts(const std::vector<Item*>& elements, Item& result, ReduceOp
                 i = none;
             }
             for (size_t c = before; c < result.children.size(); ++c)
-                placed.push_back({result.children[c], elementIndex(result.children[c]->name), group, rank++});
+                placed.push_back({group, rank++});
         }
     }
-    const auto precedes = [&](const Placed& a, const Placed& b) {
-        if (a.index != b.index) return a.index && (!b.index || *a.index < *b.index);
-        if (a.group != b.group) return groups[a.group].text < groups[b.group].text;
-        return a.rank < b.rank;
-    };
-    const bool dense = std::ranges::all_of(placed, [&](const Placed& p) {
-        return p.index && *p.index >= 0 && *p.index < static_cast<int64_t>(placed.size());
-    });
-    if (!dense) {
-        stableSort(std::span(placed), precedes);
-        for (size_t i = 0; i < placed.size(); ++i)
-            result.children[i] = placed[i].node;
-        return;
-    }
-    // The indexes are those of the two arrays, small and few to each value: a count per index puts the
-    // elements in order, and only those that share an index are compared.
-    std::pmr::vector<uint32_t> start(placed.size() + 1, 0, largeBlocks());
-    for (const Placed& p : placed)
-        ++start[static_cast<size_t>(*p.index) + 1];
-    for (size_t i = 1; i < start.size(); ++i)
-        start[i] += start[i - 1];
-    std::pmr::vector<uint32_t> order(placed.size(), 0, largeBlocks());
-    for (uint32_t i = 0; i < placed.size(); ++i)
-        order[start[static_cast<size_t>(*placed[i].index)]++] = i;
-    for (size_t first = 0; first < order.size();) {
-        size_t last = first + 1;
-        while (last < order.size() && placed[order[last]].index == placed[order[first]].index)
-            ++last;
-        if (last - first > 1)
-            stableSort(std::span(order).subspan(first, last - first),
-                       [&](uint32_t a, uint32_t b) { return precedes(placed[a], placed[b]); });
-        first = last;
-    }
-    for (size_t i = 0; i < order.size(); ++i)
-        result.children[i] = placed[order[i]].node;
+    const std::span<Item*> children(result.children.begin(), result.children.size());
+    reorder(children, indexOrder(indexesOf(children), [&](uint32_t a, uint32_t b) {
+                const Placed& left = placed[a];
+                const Placed& right = placed[b];
+                if (left.group != right.group) return groups[left.group].text < groups[right.group].text;
+                return left.rank < right.rank;
+            }));
 }
 
 // Takes the children out of `node` and places their merge under `result`, which may be `node`
